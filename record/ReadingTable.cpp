@@ -1,0 +1,156 @@
+#include "record/ReadingTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace valdrin {
+
+namespace {
+enum RowFlag : uint8_t { NoSet = 1, TimeSet = 2, Logged = 4 };
+
+std::string_view cut(std::string_view text)
+{
+    return text.substr(0, std::min(text.size(), kTextFieldWidth));
+}
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+} // namespace
+
+std::optional<Field> fieldByName(std::string_view name)
+{
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        const std::string_view candidate = kFieldNames[i];
+        if (candidate.size() == name.size() &&
+            std::equal(candidate.begin(), candidate.end(), name.begin(),
+                       [](char a, char b) { return lower(a) == lower(b); }))
+            return static_cast<Field>(i);
+    }
+    return std::nullopt;
+}
+
+ReadingTable::ReadingTable() = default;
+ReadingTable::ReadingTable(ReadingTable&&) noexcept = default;
+ReadingTable& ReadingTable::operator=(ReadingTable&&) noexcept = default;
+ReadingTable::~ReadingTable() = default;
+
+uint32_t ReadingTable::Dictionary::intern(std::string_view text)
+{
+    if (texts[lastId] == text)
+        return lastId;
+    if (text.empty())
+        return lastId = 0;
+    const std::string key(text);
+    auto found = ids.find(key);
+    if (found != ids.end())
+        return lastId = found->second;
+    const auto id = static_cast<uint32_t>(texts.size());
+    texts.push_back(key);
+    ids.emplace(key, id);
+    return lastId = id;
+}
+
+ReadingTable::PackedRow& ReadingTable::newRow()
+{
+    if (size_ % kChunkRows == 0 && size_ / kChunkRows == chunks_.size())
+        chunks_.push_back(std::make_unique<PackedRow[]>(kChunkRows));
+    PackedRow& row = chunks_[size_ / kChunkRows][size_ % kChunkRows];
+    ++size_;
+    return row;
+}
+
+void ReadingTable::appendReading(int32_t no, int32_t timeMs, std::string_view mode, std::string_view value,
+                                 std::string_view unit, std::string_view range)
+{
+    PackedRow& row = newRow();
+    row.no = no;
+    row.timeMs = timeMs;
+    row.mode = modes_.intern(cut(mode));
+    row.unit = units_.intern(cut(unit));
+    row.range = ranges_.intern(cut(range));
+    row.flags = NoSet | TimeSet | Logged;
+    const std::string_view v = cut(value);
+    row.valueLength = static_cast<uint8_t>(v.size());
+    std::memcpy(row.value, v.data(), v.size());
+    ++loggedCount_;
+}
+
+void ReadingTable::append(const TableRow& in)
+{
+    PackedRow& row = newRow();
+    row.no = in.No.value_or(0);
+    row.timeMs = in.TimeMs.value_or(0);
+    row.mode = modes_.intern(cut(in.DCAC));
+    row.unit = units_.intern(cut(in.Unit));
+    row.range = ranges_.intern(cut(in.Auto));
+    row.flags = static_cast<uint8_t>((in.No ? NoSet : 0) | (in.TimeMs ? TimeSet : 0) | (in.logged ? Logged : 0));
+    const std::string_view v = cut(in.Value);
+    row.valueLength = static_cast<uint8_t>(v.size());
+    std::memcpy(row.value, v.data(), v.size());
+    if (in.logged)
+        ++loggedCount_;
+}
+
+TableRow ReadingTable::row(std::size_t index) const
+{
+    TableRow out;
+    out.No = no(index);
+    out.TimeMs = timeMs(index);
+    out.DCAC = text(index, Field::DCAC);
+    out.Value = text(index, Field::Value);
+    out.Unit = text(index, Field::Unit);
+    out.Auto = text(index, Field::Auto);
+    out.logged = logged(index);
+    return out;
+}
+
+std::optional<int32_t> ReadingTable::no(std::size_t index) const
+{
+    const PackedRow& r = at(index);
+    return (r.flags & NoSet) ? std::optional<int32_t>(r.no) : std::nullopt;
+}
+
+std::optional<int32_t> ReadingTable::timeMs(std::size_t index) const
+{
+    const PackedRow& r = at(index);
+    return (r.flags & TimeSet) ? std::optional<int32_t>(r.timeMs) : std::nullopt;
+}
+
+std::string_view ReadingTable::text(std::size_t index, Field field) const
+{
+    const PackedRow& r = at(index);
+    switch (field) {
+    case Field::DCAC: return modes_.at(r.mode);
+    case Field::Value: return std::string_view(r.value, r.valueLength);
+    case Field::Unit: return units_.at(r.unit);
+    case Field::Auto: return ranges_.at(r.range);
+    default: return {};
+    }
+}
+
+bool ReadingTable::logged(std::size_t index) const { return (at(index).flags & Logged) != 0; }
+
+void ReadingTable::clear()
+{
+    chunks_.clear();
+    size_ = 0;
+    loggedCount_ = 0;
+    modes_ = Dictionary();
+    units_ = Dictionary();
+    ranges_ = Dictionary();
+}
+
+void ReadingTable::swap(ReadingTable& other) noexcept
+{
+    std::swap(*this, other);
+}
+
+std::size_t ReadingTable::bytesReserved() const
+{
+    std::size_t bytes = chunks_.size() * kChunkRows * sizeof(PackedRow);
+    for (const Dictionary* d : {&modes_, &units_, &ranges_})
+        for (const std::string& t : d->texts)
+            bytes += sizeof(std::string) + t.capacity() + 32;
+    return bytes;
+}
+
+} // namespace valdrin

@@ -1,0 +1,162 @@
+#include "record/TimeText.h"
+
+#include <cmath>
+
+namespace valdrin {
+
+namespace {
+
+// Expands the composite conversions so that format and parse see only %H %I %M %S %p.
+std::string expand(std::string_view format)
+{
+    std::string out;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 >= format.size()) {
+            out += format[i];
+            continue;
+        }
+        const char c = format[++i];
+        switch (c) {
+        case 'T':
+        case 'X': out += "%H:%M:%S"; break;
+        case 'R': out += "%H:%M"; break;
+        case 'r': out += "%I:%M:%S %p"; break;
+        case 'E':
+        case 'O':  // locale modifiers: take the plain conversion
+            if (i + 1 < format.size()) {
+                out += '%';
+                out += format[++i];
+            }
+            break;
+        default:
+            out += '%';
+            out += c;
+        }
+    }
+    return out;
+}
+
+void two(std::string& out, int v)
+{
+    out += static_cast<char>('0' + v / 10 % 10);
+    out += static_cast<char>('0' + v % 10);
+}
+
+bool readNumber(std::string_view text, std::size_t& pos, int maxDigits, int& value)
+{
+    int digits = 0;
+    value = 0;
+    while (pos < text.size() && digits < maxDigits && text[pos] >= '0' && text[pos] <= '9') {
+        value = value * 10 + (text[pos] - '0');
+        ++pos;
+        ++digits;
+    }
+    return digits > 0;
+}
+
+} // namespace
+
+std::string formatTimeOfDay(int32_t ms, std::string_view longTimeFormat)
+{
+    ms = ((ms % kMsPerDay) + kMsPerDay) % kMsPerDay;
+    const int hour = ms / 3600000, minute = ms / 60000 % 60, second = ms / 1000 % 60;
+    const std::string format = expand(longTimeFormat);
+    std::string out;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 >= format.size()) {
+            out += format[i];
+            continue;
+        }
+        switch (format[++i]) {
+        case 'H': two(out, hour); break;
+        case 'k': out += std::to_string(hour); break;
+        case 'I': two(out, hour % 12 == 0 ? 12 : hour % 12); break;
+        case 'l': out += std::to_string(hour % 12 == 0 ? 12 : hour % 12); break;
+        case 'M': two(out, minute); break;
+        case 'S': two(out, second); break;
+        case 'p': out += hour < 12 ? "AM" : "PM"; break;
+        case 'P': out += hour < 12 ? "am" : "pm"; break;
+        case '%': out += '%'; break;
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        default: break;  // date conversions have nothing to show in a time of day
+        }
+    }
+    return out;
+}
+
+std::optional<int32_t> parseTimeOfDay(std::string_view text, std::string_view longTimeFormat)
+{
+    const std::string format = expand(longTimeFormat);
+    int hour = 0, minute = 0, second = 0;
+    bool twelveHour = false;
+    std::optional<bool> pm;
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 >= format.size()) {
+            if (format[i] == ' ') {  // a blank in the format matches any run of blanks
+                while (pos < text.size() && text[pos] == ' ')
+                    ++pos;
+                continue;
+            }
+            if (pos >= text.size() || text[pos] != format[i])
+                return std::nullopt;
+            ++pos;
+            continue;
+        }
+        const char c = format[++i];
+        bool ok = true;
+        switch (c) {
+        case 'H':
+        case 'k': ok = readNumber(text, pos, 2, hour) && hour < 24; break;
+        case 'I':
+        case 'l':
+            ok = readNumber(text, pos, 2, hour) && hour >= 1 && hour <= 12;
+            twelveHour = true;
+            break;
+        case 'M': ok = readNumber(text, pos, 2, minute) && minute < 60; break;
+        case 'S': ok = readNumber(text, pos, 2, second) && second < 60; break;
+        case 'p':
+        case 'P': {
+            const std::string_view rest = text.substr(pos, 2);
+            if (rest == "AM" || rest == "am")
+                pm = false;
+            else if (rest == "PM" || rest == "pm")
+                pm = true;
+            else
+                ok = false;
+            pos += 2;
+            break;
+        }
+        case '%':
+            ok = pos < text.size() && text[pos] == '%';
+            ++pos;
+            break;
+        default: break;
+        }
+        if (!ok)
+            return std::nullopt;
+    }
+    if (pos != text.size())
+        return std::nullopt;
+    if (twelveHour) {
+        hour %= 12;
+        if (pm.value_or(false))
+            hour += 12;
+    }
+    return (hour * 3600 + minute * 60 + second) * 1000;
+}
+
+int32_t timeOfDayMs(double dateTime)
+{
+    const double fraction = std::fabs(dateTime - std::trunc(dateTime));
+    const auto ms = static_cast<int64_t>(std::llround(fraction * kMsPerDay));
+    return static_cast<int32_t>(ms % kMsPerDay);
+}
+
+double timeOfDay(int32_t hour, int32_t minute, int32_t second)
+{
+    return (static_cast<double>(hour) * 3600.0 + minute * 60.0 + second) / 86400.0;
+}
+
+} // namespace valdrin

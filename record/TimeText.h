@@ -1,0 +1,24 @@
+// Time of day as text in the system's long time format (an strftime pattern such as
+// "%H:%M:%S" from the locale's T_FMT), and back: what a save writes, a load reads.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace valdrin {
+
+inline constexpr int32_t kMsPerDay = 86400000;
+
+// ms since midnight -> text. Supports %H %I %M %S %p %T %R %r %X %% and literal text.
+std::string formatTimeOfDay(int32_t ms, std::string_view longTimeFormat);
+// text -> ms since midnight; nullopt when the text does not follow the format.
+std::optional<int32_t> parseTimeOfDay(std::string_view text, std::string_view longTimeFormat);
+
+// Date-time in days (fraction = time of day) -> ms since midnight, date part dropped.
+int32_t timeOfDayMs(double dateTime);
+// Time of day from its parts, no date part.
+double timeOfDay(int32_t hour, int32_t minute, int32_t second);
+
+} // namespace valdrin
