@@ -1,0 +1,1 @@
+// Keeps the chart library non-empty until its units land.
