@@ -1,1 +1,0 @@
-// Keeps the chart library non-empty until its units land.
