@@ -1,0 +1,537 @@
+#include "record/XmlPacketReader.h"
+
+#include "meter/IntegerValue.h"
+
+#include <array>
+#include <cstring>
+
+namespace valdrin {
+
+namespace {
+
+constexpr std::size_t kMaxAttributes = 16;
+// The one item that grows with the table is PARAMS with its change log (13 bytes a
+// row); this bound fails a runaway tag clearly instead of exhausting memory.
+constexpr std::size_t kMaxItemBytes = std::size_t{1} << 30;
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':'; }
+bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-'; }
+// Attribute names of ROW are the field names unchanged, so "DC/AC" carries a slash.
+bool isAttributeNameChar(char c) { return isNameChar(c) || c == '/'; }
+
+struct Attribute {
+    std::string_view name, value;  // value still escaped
+};
+
+enum class Scan { Item, Space, NeedMore, Bad };
+
+// Decodes escapes and character references; raw tab, CR and LF read as blanks.
+// out views raw itself when there is nothing to decode, else scratch.
+bool unescape(std::string_view raw, std::string& scratch, std::string_view& out)
+{
+    std::size_t i = 0;
+    while (i < raw.size() && raw[i] != '&' && raw[i] != '\t' && raw[i] != '\r' && raw[i] != '\n')
+        ++i;
+    if (i == raw.size()) {
+        out = raw;
+        return true;
+    }
+    scratch.assign(raw.substr(0, i));
+    while (i < raw.size()) {
+        const char c = raw[i];
+        if (c == '\t' || c == '\r' || c == '\n') {
+            scratch += ' ';
+            ++i;
+            continue;
+        }
+        if (c != '&') {
+            scratch += c;
+            ++i;
+            continue;
+        }
+        const auto semicolon = raw.find(';', i);
+        if (semicolon == std::string_view::npos || semicolon - i > 10)
+            return false;
+        const std::string_view name = raw.substr(i + 1, semicolon - i - 1);
+        if (name == "lt") scratch += '<';
+        else if (name == "gt") scratch += '>';
+        else if (name == "amp") scratch += '&';
+        else if (name == "apos") scratch += '\'';
+        else if (name == "quot") scratch += '"';
+        else if (name.size() >= 2 && name[0] == '#') {
+            const bool hex = name[1] == 'x';
+            const std::string_view digits = name.substr(hex ? 2 : 1);
+            if (digits.empty())
+                return false;
+            unsigned value = 0;
+            for (const char d : digits) {
+                unsigned digit;
+                if (d >= '0' && d <= '9') digit = static_cast<unsigned>(d - '0');
+                else if (hex && d >= 'a' && d <= 'f') digit = static_cast<unsigned>(d - 'a' + 10);
+                else if (hex && d >= 'A' && d <= 'F') digit = static_cast<unsigned>(d - 'A' + 10);
+                else return false;
+                value = value * (hex ? 16 : 10) + digit;
+                if (value > 255)
+                    return false;  // the texts are 8-bit
+            }
+            if (value == 0)
+                return false;
+            scratch += static_cast<char>(value);
+        } else {
+            return false;  // no other entity exists in a packet
+        }
+        i = semicolon + 1;
+    }
+    out = scratch;
+    return true;
+}
+
+bool unsignedNumber(std::string_view text)
+{
+    if (text.empty() || text.size() > 10)
+        return false;
+    for (const char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// HH:MM:SSSSS, the last five digits the milliseconds within the minute.
+bool packetTime(std::string_view text, int32_t& ms)
+{
+    if (text.size() != 11 || text[2] != ':' || text[5] != ':')
+        return false;
+    int parts[3] = {0, 0, 0};
+    const std::size_t starts[3] = {0, 3, 6}, lengths[3] = {2, 2, 5};
+    for (int p = 0; p < 3; ++p)
+        for (std::size_t k = 0; k < lengths[p]; ++k) {
+            const char c = text[starts[p] + k];
+            if (c < '0' || c > '9')
+                return false;
+            parts[p] = parts[p] * 10 + (c - '0');
+        }
+    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59999)
+        return false;
+    ms = parts[0] * 3600000 + parts[1] * 60000 + parts[2];
+    return true;
+}
+
+std::optional<Field> rowField(std::string_view name)
+{
+    for (std::size_t f = 0; f < kFieldCount; ++f)
+        if (kFieldNames[f] == name)  // the writer's own spelling first
+            return static_cast<Field>(f);
+    return fieldByName(name);
+}
+
+} // namespace
+
+struct PacketTag {
+    enum Kind { Start, End, Empty, Declaration } kind = Start;
+    std::string_view name;
+    std::array<Attribute, kMaxAttributes> attributes;
+    std::size_t count = 0;
+};
+
+namespace {
+
+// Scans one item at the front of s: a run of white space or one tag.
+Scan scanItem(std::string_view s, std::size_t& length, PacketTag& tag, std::string& why);
+
+} // namespace
+
+XmlPacketReader::XmlPacketReader(ReadingTable& table) : table_(table) {}
+
+bool XmlPacketReader::fail(std::string reason)
+{
+    if (failure_.empty())
+        failure_ = std::move(reason) + " (at byte " + std::to_string(consumedBefore_ + pos_) + ")";
+    return false;
+}
+
+bool XmlPacketReader::feed(std::string_view block)
+{
+    if (!failure_.empty())
+        return false;
+    if (pos_ > 0) {
+        buffer_.erase(0, pos_);
+        consumedBefore_ += pos_;
+        pos_ = 0;
+    }
+    buffer_.append(block);
+    if (buffer_.size() < retryAt_)
+        return true;
+    return scanAvailable(false);
+}
+
+bool XmlPacketReader::finish()
+{
+    if (!failure_.empty())
+        return false;
+    if (!scanAvailable(true))
+        return false;
+    if (state_ != State::Done)
+        return fail("the packet ends early");
+    return true;
+}
+
+bool XmlPacketReader::scanAvailable(bool atEnd)
+{
+    PacketTag tag;
+    std::string why;
+    while (pos_ < buffer_.size()) {
+        std::size_t length = 0;
+        const std::string_view rest = std::string_view(buffer_).substr(pos_);
+        switch (scanItem(rest, length, tag, why)) {
+        case Scan::Space:
+            if (state_ == State::Start)
+                state_ = State::Prolog;  // the declaration may only come first
+            pos_ += length;
+            break;
+        case Scan::Item:
+            if (!take(tag))
+                return false;
+            pos_ += length;
+            break;
+        case Scan::NeedMore:
+            if (atEnd)
+                return fail("the packet ends inside a tag");
+            if (rest.size() > kMaxItemBytes)
+                return fail("a tag is too long");
+            retryAt_ = 2 * rest.size();  // grows geometrically for a long tag
+            return true;
+        case Scan::Bad: return fail(why);
+        }
+    }
+    retryAt_ = 0;
+    return true;
+}
+
+bool XmlPacketReader::take(const PacketTag& tag)
+{
+    if (!awaitEnd_.empty()) {
+        if (tag.kind != PacketTag::End || tag.name != awaitEnd_)
+            return fail("<" + awaitEnd_ + "> must be empty");
+        awaitEnd_.clear();
+        return true;
+    }
+    const bool opens = tag.kind == PacketTag::Start || tag.kind == PacketTag::Empty;
+    if (opens && tag.name != "ROW")  // a ROW finds a field given twice by itself
+        for (std::size_t i = 0; i < tag.count; ++i)
+            for (std::size_t k = i + 1; k < tag.count; ++k)
+                if (tag.attributes[i].name == tag.attributes[k].name)
+                    return fail("an attribute given twice");
+    auto is = [&](PacketTag::Kind kind, std::string_view name) { return tag.kind == kind && tag.name == name; };
+    auto emptyElement = [&](std::string_view name) {
+        if (tag.kind == PacketTag::Start)
+            awaitEnd_ = name;
+    };
+    switch (state_) {
+    case State::Start:
+    case State::Prolog:
+        if (tag.kind == PacketTag::Declaration && state_ == State::Start) {
+            state_ = State::Prolog;
+            return true;
+        }
+        if (is(PacketTag::Start, "DATAPACKET")) {
+            state_ = State::InPacket;
+            return true;
+        }
+        return fail("expected <DATAPACKET>");
+    case State::InPacket:
+        if (is(PacketTag::Start, "METADATA")) {
+            state_ = State::InMetadata;
+            return true;
+        }
+        return fail("expected <METADATA>");
+    case State::InMetadata:
+        if (is(PacketTag::Start, "FIELDS")) {
+            state_ = State::InFields;
+            return true;
+        }
+        return fail("expected <FIELDS>");
+    case State::InFields:
+        if (opens && tag.name == "FIELD") {
+            emptyElement("FIELD");
+            return takeField(tag);
+        }
+        if (is(PacketTag::End, "FIELDS")) {
+            if (fieldsSeen_ != (1u << kFieldCount) - 1)
+                return fail("the packet does not hold the six fields");
+            state_ = State::AfterFields;
+            return true;
+        }
+        return fail("expected <FIELD> or </FIELDS>");
+    case State::AfterFields:
+        if (opens && tag.name == "PARAMS") {
+            emptyElement("PARAMS");
+            state_ = State::AfterParams;
+            return takeParams(tag);
+        }
+        [[fallthrough]];
+    case State::AfterParams:
+        if (is(PacketTag::End, "METADATA")) {
+            state_ = State::AfterMetadata;
+            return true;
+        }
+        return fail("expected </METADATA>");
+    case State::AfterMetadata:
+        if (is(PacketTag::Start, "ROWDATA")) {
+            state_ = State::InRowData;
+            return true;
+        }
+        if (is(PacketTag::Empty, "ROWDATA")) {
+            state_ = State::AfterRowData;
+            return true;
+        }
+        return fail("expected <ROWDATA>");
+    case State::InRowData:
+        if (opens && tag.name == "ROW") {
+            emptyElement("ROW");
+            return takeRow(tag);
+        }
+        if (is(PacketTag::End, "ROWDATA")) {
+            state_ = State::AfterRowData;
+            return true;
+        }
+        return fail("expected <ROW> or </ROWDATA>");
+    case State::AfterRowData:
+        if (is(PacketTag::End, "DATAPACKET")) {
+            state_ = State::Done;
+            return true;
+        }
+        return fail("expected </DATAPACKET>");
+    case State::Done: return fail("markup after the packet");
+    }
+    return fail("unexpected markup");
+}
+
+bool XmlPacketReader::takeField(const PacketTag& tag)
+{
+    std::string_view attrname, fieldtype;
+    bool named = false, typed = false;
+    for (std::size_t i = 0; i < tag.count; ++i) {
+        const Attribute& a = tag.attributes[i];
+        if (a.name == "attrname") {
+            named = unescape(a.value, scratch_[0], attrname);
+        } else if (a.name == "fieldtype") {
+            typed = unescape(a.value, scratch_[1], fieldtype);
+        }  // WIDTH, fieldname, required and the like say nothing the table needs
+    }
+    if (!named || !typed)
+        return fail("a FIELD without attrname or fieldtype");
+    const auto field = fieldByName(attrname);
+    if (!field)
+        return fail("unknown field " + std::string(attrname));
+    const std::string_view expected = *field == Field::No ? "i4" : *field == Field::Time ? "time" : "string";
+    if (fieldtype != expected)
+        return fail("field " + std::string(attrname) + " is not of type " + std::string(expected));
+    const auto bit = static_cast<uint8_t>(1u << static_cast<unsigned>(*field));
+    if (fieldsSeen_ & bit)
+        return fail("field " + std::string(attrname) + " twice");
+    fieldsSeen_ |= bit;
+    return true;
+}
+
+bool XmlPacketReader::takeParams(const PacketTag& tag)
+{
+    for (std::size_t i = 0; i < tag.count; ++i) {
+        if (tag.attributes[i].name != "CHANGE_LOG")
+            continue;  // other parameters are accepted and ignored
+        // Unsigned numbers separated by blanks, three per logged row. Which rows are
+        // logged is told by their RowState; the numbers themselves are bookkeeping.
+        std::string_view log = tag.attributes[i].value;
+        std::size_t numbers = 0;
+        while (!log.empty()) {
+            std::size_t n = 0;
+            while (n < log.size() && log[n] != ' ')
+                ++n;
+            if (!unsignedNumber(log.substr(0, n)))
+                return fail("a malformed CHANGE_LOG");
+            ++numbers;
+            log.remove_prefix(n);
+            if (!log.empty()) {
+                log.remove_prefix(1);
+                if (log.empty())
+                    return fail("a malformed CHANGE_LOG");
+            }
+        }
+        if (numbers % 3 != 0)
+            return fail("a CHANGE_LOG not in triples");
+    }
+    return true;
+}
+
+bool XmlPacketReader::takeRow(const PacketTag& tag)
+{
+    bool logged = false, stateSeen = false;
+    uint8_t seen = 0;
+    int32_t no = 0, time = 0;
+    std::string_view texts[4];
+    for (std::size_t i = 0; i < tag.count; ++i) {
+        const Attribute& a = tag.attributes[i];
+        if (a.name == "RowState") {
+            if (stateSeen || !unsignedNumber(a.value))
+                return fail("a malformed RowState");
+            stateSeen = logged = true;
+            continue;
+        }
+        const auto field = rowField(a.name);
+        if (!field)
+            return fail("a ROW attribute that is no field: " + std::string(a.name));
+        const auto index = static_cast<unsigned>(*field);
+        const auto bit = static_cast<uint8_t>(1u << index);
+        if (seen & bit)
+            return fail("a ROW with a field twice");
+        seen |= bit;
+        std::string_view value;
+        if (!unescape(a.value, scratch_[index < 2 ? 4 : index - 2], value))
+            return fail("a malformed escape");
+        if (*field == Field::No) {
+            if (!tryIntegerValue(value, no))
+                return fail("a No that is no integer");
+        } else if (*field == Field::Time) {
+            if (!packetTime(value, time))
+                return fail("a Time not in HH:MM:SSSSS");
+        } else {
+            texts[index - 2] = value;
+        }
+    }
+    constexpr uint8_t noBit = 1, timeBit = 2;
+    if (logged && (seen & noBit) && (seen & timeBit)) {
+        table_.appendReading(no, time, texts[0], texts[1], texts[2], texts[3]);
+        return true;
+    }
+    TableRow row;
+    if (seen & noBit)
+        row.No = no;
+    if (seen & timeBit)
+        row.TimeMs = time;
+    row.DCAC = texts[0];
+    row.Value = texts[1];
+    row.Unit = texts[2];
+    row.Auto = texts[3];
+    row.logged = logged;
+    table_.append(row);
+    return true;
+}
+
+namespace {
+
+Scan scanItem(std::string_view s, std::size_t& length, PacketTag& tag, std::string& why)
+{
+    if (s.empty())
+        return Scan::NeedMore;
+    if (isSpace(s[0])) {
+        std::size_t n = 1;
+        while (n < s.size() && isSpace(s[n]))
+            ++n;
+        length = n;
+        return Scan::Space;
+    }
+    if (s[0] != '<') {
+        why = "text outside a tag";
+        return Scan::Bad;
+    }
+    if (s.size() < 2)
+        return Scan::NeedMore;
+    tag.count = 0;
+    if (s[1] == '?') {
+        const auto end = s.find("?>", 2);
+        if (end == std::string_view::npos)
+            return Scan::NeedMore;
+        if (s.size() < 6 || s.substr(2, 3) != "xml" || !isSpace(s[5])) {
+            why = "a processing instruction";
+            return Scan::Bad;
+        }
+        tag.kind = PacketTag::Declaration;
+        length = end + 2;
+        return Scan::Item;
+    }
+    if (s[1] == '!') {
+        why = "a DOCTYPE, comment or CDATA section";
+        return Scan::Bad;
+    }
+    const bool closing = s[1] == '/';
+    std::size_t i = closing ? 2 : 1;
+    const std::size_t nameStart = i;
+    if (i >= s.size())
+        return Scan::NeedMore;
+    if (!isNameStart(s[i])) {
+        why = "a malformed tag";
+        return Scan::Bad;
+    }
+    while (i < s.size() && isNameChar(s[i]))
+        ++i;
+    if (i >= s.size())
+        return Scan::NeedMore;
+    tag.name = s.substr(nameStart, i - nameStart);
+    for (;;) {
+        const std::size_t beforeSpace = i;
+        while (i < s.size() && isSpace(s[i]))
+            ++i;
+        if (i >= s.size())
+            return Scan::NeedMore;
+        if (s[i] == '>') {
+            tag.kind = closing ? PacketTag::End : PacketTag::Start;
+            length = i + 1;
+            return Scan::Item;
+        }
+        if (s[i] == '/' && !closing) {
+            if (i + 1 >= s.size())
+                return Scan::NeedMore;
+            if (s[i + 1] != '>') {
+                why = "a malformed tag";
+                return Scan::Bad;
+            }
+            tag.kind = PacketTag::Empty;
+            length = i + 2;
+            return Scan::Item;
+        }
+        if (closing || i == beforeSpace || !isNameStart(s[i])) {
+            why = "a malformed tag";
+            return Scan::Bad;
+        }
+        const std::size_t attributeStart = i;
+        while (i < s.size() && isAttributeNameChar(s[i]))
+            ++i;
+        const std::string_view name = s.substr(attributeStart, i - attributeStart);
+        while (i < s.size() && isSpace(s[i]))
+            ++i;
+        if (i >= s.size())
+            return Scan::NeedMore;
+        if (s[i] != '=') {
+            why = "an attribute without a value";
+            return Scan::Bad;
+        }
+        ++i;
+        while (i < s.size() && isSpace(s[i]))
+            ++i;
+        if (i >= s.size())
+            return Scan::NeedMore;
+        const char quote = s[i];
+        if (quote != '"' && quote != '\'') {
+            why = "an attribute value without quotes";
+            return Scan::Bad;
+        }
+        const auto close = s.find(quote, i + 1);
+        if (close == std::string_view::npos)
+            return Scan::NeedMore;
+        const std::string_view value = s.substr(i + 1, close - i - 1);
+        if (value.find('<') != std::string_view::npos) {
+            why = "a < inside an attribute value";
+            return Scan::Bad;
+        }
+        if (tag.count == kMaxAttributes) {
+            why = "too many attributes";
+            return Scan::Bad;
+        }
+        tag.attributes[tag.count++] = {name, value};
+        i = close + 1;
+    }
+}
+
+} // namespace
+
+} // namespace valdrin
