@@ -1,0 +1,52 @@
+// The window's recording and recall handlers, on the core's state.
+#include "meter/FcommCore.h"
+#include "record/TimeText.h"
+
+namespace valdrin {
+
+void FcommCore::INDataToTable()
+{
+    const int32_t time = C.recall.RecallCheck ? timeOfDayMs(S.stamp.StampTime) : timeOfDayMs(clock_.now());
+    const auto row = recordReading(S.recording, C.recording,
+                                   ReadingTexts{S.ReadingValue, S.ReadingMode, S.ReadingUnit, S.ReadingRange},
+                                   time, cds1);
+    if (row) {
+        report_.recorded = true;
+        report_.row = *row;
+    }
+}
+
+void FcommCore::TrecordTimer() { sampleTick(S.recording, C.recording); }
+
+void FcommCore::RecordSITimeChange()
+{
+    guarded([&] { reloadSampleCountdown(S.recording, C.recording); });
+}
+
+bool FcommCore::recordKeyAccepted(char key) { return acceptDigitKey(key); }
+
+void FcommCore::RecordNewClick() { clearRecords(S.recording, cds1, messages_); }
+
+void FcommCore::N10001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N10001); }
+void FcommCore::N50001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N50001); }
+void FcommCore::N100001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N100001); }
+void FcommCore::N500001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N500001); }
+void FcommCore::N1000001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N1000001); }
+void FcommCore::limitessClick() { chooseRowLimit(S.recording, C.recording, RowLimitItem::limitess); }
+
+void FcommCore::RecallCheckClick()
+{
+    guarded([&] { recallCheckClicked(S.stamp, C.recall); });
+}
+
+void FcommCore::RecallCheckExit()
+{
+    guarded([&] { loadStamp(S.stamp, C.recall); });
+}
+
+void FcommCore::TimeHKeyUp()
+{
+    guarded([&] { checkTimeEdits(S.stamp, C.recall, messages_); });
+}
+
+} // namespace valdrin
