@@ -1,0 +1,48 @@
+// Edges of the core for tests: messages and beeps are recorded, the clock is set by hand.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "meter/Edges.h"
+
+namespace valdrin::test {
+
+class RecordingMessages : public Messages {
+public:
+    struct Shown {
+        std::string kind, text, caption;
+    };
+    std::vector<Shown> shown;
+    std::vector<std::string> errors;  // the application's error handler
+    bool answer = true;
+
+    void information(const std::string& text, const std::string& caption) override
+    {
+        shown.push_back({"information", text, caption});
+    }
+    void error(const std::string& text, const std::string& caption) override
+    {
+        shown.push_back({"error", text, caption});
+    }
+    bool question(const std::string& text) override
+    {
+        shown.push_back({"question", text, ""});
+        return answer;
+    }
+    void applicationError(const std::string& text) override { errors.push_back(text); }
+};
+
+class CountingBeeper : public Beeper {
+public:
+    int beeps = 0;
+    void beep() override { ++beeps; }
+};
+
+class FixedClock : public Clock {
+public:
+    double days = 46000.0 + (14 * 3600 + 3 * 60 + 27) / 86400.0;  // a day at 14:03:27
+    double now() override { return days; }
+};
+
+} // namespace valdrin::test
