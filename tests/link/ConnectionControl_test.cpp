@@ -1,0 +1,313 @@
+// The connection handlers on a real serial driver (pseudo-terminal), the HID
+// controller over a fake HID system, and the core.
+#include "link/ConnectionControl.h"
+#include "link/SerialLine.h"
+
+#include "FakeHidSystem.h"
+#include "Pty.h"
+#include "RecordingEdges.h"
+#include "meter/FrameEncoding.h"
+
+#include <gtest/gtest.h>
+
+namespace valdrin {
+namespace {
+
+using test::FakeDevice;
+
+const char kNotConnected[] = "USB interface cable is not securely connected, please check and re-try.";
+const char kMeterNotReady[] = "USB interface cable is securely connected, please check if the meter is ready.";
+const char kFeatureLine[] = "60 09 00 00 03 00 00 00 00 00 ";
+
+FakeDevice hidDevice(const std::string& n, std::u16string product = u"USB to Serial")
+{
+    FakeDevice d;
+    d.instance = "usb-" + n;
+    d.path = "/dev/hidraw" + n;
+    d.product = std::move(product);
+    return d;
+}
+
+class Connection : public ::testing::Test {
+protected:
+    void start()
+    {
+        controller = std::make_unique<THidDeviceController>(owner, fake);
+        control = std::make_unique<ConnectionControl>(core, port, *controller);
+        port.SetComPortDevice(pty.slavePath());
+    }
+    std::vector<std::string> listTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& line : control->C.DevListBox)
+            texts.push_back(line.text);
+        return texts;
+    }
+    template <class Pred>
+    bool pumpUntil(Pred pred)
+    {
+        for (int i = 0; i < 500 && !pred(); ++i)
+            owner.waitAndProcess(std::chrono::milliseconds(10));
+        return pred();
+    }
+
+    test::RecordingMessages messages;
+    test::SilentBeeper beeper;
+    test::FixedClock clock;
+    FcommCore core{messages, beeper, clock};
+    test::Pty pty;
+    LoopPollTimer timer;
+    TSerialPortDriver port{timer};
+    OwnerThread owner;
+    std::shared_ptr<test::FakeHidSystem> fake = std::make_shared<test::FakeHidSystem>();
+    std::unique_ptr<THidDeviceController> controller;
+    std::unique_ptr<ConnectionControl> control;
+};
+
+TEST_F(Connection, UsbConnectWithoutADeviceTellsTheUserAndLeavesTheButtonUp)
+{
+    start();
+    control->ClickUSBCon();
+    EXPECT_FALSE(control->C.USBCon);
+    EXPECT_EQ(messages.infos, std::vector<std::string>{kNotConnected});
+    EXPECT_FALSE(port.ComPortOpen());
+    EXPECT_TRUE(control->C.BTConVisible);
+}
+
+TEST_F(Connection, DeviceListDescribesEachDeviceAndSelectsTheLastPlainCable)
+{
+    FakeDevice numbered = hidDevice("2");
+    numbered.serial = u"0042";
+    FakeDevice anonymous = hidDevice("3", u"");
+    anonymous.attributes.VendorID = 0x1A;
+    anonymous.attributes.ProductID = 0xE008;
+    fake->plug(hidDevice("0"));
+    fake->plug(hidDevice("1", u"Keyboard"));
+    fake->plug(hidDevice("4"));
+    fake->plug(numbered);
+    fake->plug(anonymous);
+    start();
+    const std::vector<std::string> expected = {"USB to Serial", "Keyboard", "USB to Serial",
+                                               "USB to Serial (Serial=0042)", "Device VID=001A PID=E008"};
+    EXPECT_EQ(listTexts(), expected);
+    EXPECT_EQ(control->C.DevListBoxSelected, 2) << "the later of two plain cables";
+    for (const auto& line : control->C.DevListBox)
+        EXPECT_TRUE(line.device && line.device->Claimed());
+}
+
+TEST_F(Connection, NoCableNoSelection)
+{
+    fake->plug(hidDevice("0", u"usb to serial"));
+    start();
+    EXPECT_EQ(control->C.DevListBoxSelected, -1) << "the comparison is case-sensitive";
+}
+
+TEST_F(Connection, UsbConnectConfiguresTheCableAndDecodesItsReports)
+{
+    fake->plug(hidDevice("0"));
+    start();
+    control->ClickUSBCon();
+    ASSERT_TRUE(control->C.USBCon);
+    ASSERT_NE(control->CurrentDevice, nullptr);
+    EXPECT_EQ(control->CurrentDevice->DataHandler().Code, "UsbZentorData");
+    EXPECT_TRUE(control->CurrentDevice->ReaderRunning());
+    ASSERT_EQ(fake->features().size(), 1u);
+    EXPECT_EQ(fake->features()[0], (std::vector<uint8_t>{0x00, 0x60, 0x09, 0, 0, 0x03, 0, 0, 0, 0}));
+    ASSERT_FALSE(core.HistoryListBox.empty());
+    EXPECT_EQ(core.HistoryListBox.back(), kFeatureLine);
+
+    for (const UsbReport& r : encodeUsbFrame(encodeLineFrame("123451121"), 3)) {
+        std::vector<uint8_t> report{r.reportId};
+        report.insert(report.end(), r.data.begin(), r.data.end());
+        fake->queueReport("/dev/hidraw0", report);
+    }
+    ASSERT_TRUE(pumpUntil([&] { return core.S.ReadingValue == "1.2345"; }));
+    EXPECT_EQ(core.S.ReadingUnit, "V");
+    EXPECT_EQ(core.HistoryListBox.back(), "R 00  F2 0D 0A 00 00 00 00 00 ");
+
+    // Releasing sends the configuration report again and stops the reader.
+    control->ClickUSBCon();
+    EXPECT_FALSE(control->C.USBCon);
+    EXPECT_EQ(fake->features().size(), 2u);
+    EXPECT_EQ(core.HistoryListBox.back(), kFeatureLine);
+    EXPECT_FALSE(control->CurrentDevice->ReaderRunning());
+}
+
+TEST_F(Connection, ReadAttachesTheTeskarUnpackerAndReplacesZentor)
+{
+    fake->plug(hidDevice("0"));
+    start();
+    control->ClickUSBCon();
+    control->ClickReadBtn();
+    EXPECT_FALSE(control->C.USBCon) << "group 1 releases the other buttons";
+    EXPECT_TRUE(control->C.ReadBtn);
+    EXPECT_EQ(control->CurrentDevice->DataHandler().Code, "UsbTeskarData");
+    EXPECT_TRUE(control->CurrentDevice->ReaderRunning());
+}
+
+TEST_F(Connection, ACableWithoutAccessReleasesTheButtonAndSaysWhy)
+{
+    FakeDevice locked = hidDevice("5");
+    locked.readWrite = false;
+    fake->plug(locked);
+    start();
+    ASSERT_EQ(control->C.DevListBoxSelected, 0);
+    for (bool read : {false, true}) {
+        messages.errors.clear();
+        read ? control->ClickReadBtn() : control->ClickUSBCon();
+        EXPECT_FALSE(control->C.USBCon);
+        EXPECT_FALSE(control->C.ReadBtn);
+        ASSERT_EQ(messages.errors.size(), 1u);
+        const std::string& text = messages.errors[0];
+        EXPECT_NE(text.find("/dev/hidraw5"), std::string::npos) << text;
+        EXPECT_NE(text.find("Permission denied"), std::string::npos) << text;
+        EXPECT_NE(text.find("packaging/"), std::string::npos) << text;
+    }
+}
+
+TEST_F(Connection, ReadErrorsAreLogged)
+{
+    fake->plug(hidDevice("0"));
+    start();
+    control->ClickUSBCon();
+    fake->queueReadError("/dev/hidraw0", 5);
+    ASSERT_TRUE(pumpUntil([&] { return core.HistoryListBox.back().rfind("READ ERROR: ", 0) == 0; }));
+    EXPECT_EQ(core.HistoryListBox.back(), "READ ERROR: Input/output error (5)");
+    EXPECT_EQ(readErrorLine("Access is denied.", 0x1F), "READ ERROR: Access is denied. (1F)");
+}
+
+TEST_F(Connection, AChangeOfTheDeviceSetDetachesTheHandlerButLeavesTheButton)
+{
+    fake->plug(hidDevice("0"));
+    start();
+    control->ClickUSBCon();
+    fake->plug(hidDevice("1", u"Keyboard"));
+    controller->DeviceChange();
+    EXPECT_TRUE(control->C.USBCon);
+    EXPECT_EQ(core.HistoryListBox.back(), "Arrival of Keyboard");
+    ASSERT_EQ(control->C.DevListBox.size(), 2u);
+    EXPECT_FALSE(control->C.DevListBox[0].device->ReaderRunning());
+    EXPECT_TRUE(control->C.DevListBox[0].device->Claimed()) << "the rebuilt list claims again";
+
+    fake->unplug("usb-1");
+    controller->DeviceChange();
+    ASSERT_GE(core.HistoryListBox.size(), 2u);
+    EXPECT_EQ(core.HistoryListBox.back(), "Removal of Keyboard");
+    EXPECT_EQ(control->C.DevListBox.size(), 1u);
+}
+
+TEST_F(Connection, SerialConnectAndDisconnectMoveTheControls)
+{
+    start();
+    control->ClickCOMCon();
+    ASSERT_TRUE(port.ComPortOpen());
+    EXPECT_TRUE(control->C.COMCon);
+    EXPECT_FALSE(control->C.BTConVisible);
+    EXPECT_TRUE(control->C.BtDisconVisible);
+    EXPECT_FALSE(control->C.BtCOMEnabled);
+    EXPECT_FALSE(control->C.ComSetup1Enabled);
+    EXPECT_TRUE(control->C.START1Checked && !control->C.START1Enabled);
+    EXPECT_TRUE(control->C.STOP1Enabled && !control->C.STOP1Checked);
+    EXPECT_EQ(timer.period().count(), 50);
+    uint32_t rate = 0;
+    int bits = 0;
+    ASSERT_TRUE(readSerialLine(port.Handle(), rate, bits));
+    EXPECT_EQ(rate, 2400u);
+
+    control->ClickCOMCon();
+    EXPECT_FALSE(port.ComPortOpen());
+    EXPECT_TRUE(control->C.BTConVisible);
+    EXPECT_FALSE(control->C.BtDisconVisible);
+    EXPECT_TRUE(control->C.BtCOMEnabled && control->C.ComSetup1Enabled);
+    EXPECT_TRUE(!control->C.START1Checked && control->C.START1Enabled);
+    EXPECT_TRUE(control->C.STOP1Checked && !control->C.STOP1Enabled);
+}
+
+TEST_F(Connection, APortThatDoesNotOpenIsNotShownAsConnected)
+{
+    start();
+    port.SetComPortDevice("/dev/valdrin-no-such-port");
+    control->ClickCOMCon();
+    EXPECT_FALSE(control->C.COMCon);
+    EXPECT_TRUE(control->C.BTConVisible);
+    EXPECT_TRUE(control->C.BtCOMEnabled);
+    EXPECT_FALSE(timer.running());
+    EXPECT_EQ(messages.errors,
+              std::vector<std::string>{"Could not open COM1 /dev/valdrin-no-such-port: No such file or directory"});
+}
+
+TEST_F(Connection, ThePortPanelCyclesAndRestsWhileConnected)
+{
+    start();
+    const std::vector<TSerialPortNumber> order = {pnCOM2, pnCOM3, pnCOM4, pnCOM1};
+    for (TSerialPortNumber expected : order) {
+        int visible = 0;
+        for (int i = 0; i < 4; ++i)
+            if (control->C.BtCOMVisible[static_cast<std::size_t>(i)])
+                visible = i;
+        control->BtCOMClick(visible);
+        EXPECT_EQ(port.ComPort(), expected);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(control->C.BtCOMVisible[static_cast<std::size_t>(i)], i == expected);
+            EXPECT_EQ(control->C.COMChecked[static_cast<std::size_t>(i)], i == expected);
+        }
+    }
+    control->ClickCOMCon();
+    ASSERT_TRUE(port.ComPortOpen());
+    control->BtCOMClick(0);
+    EXPECT_EQ(port.ComPort(), pnCOM1);
+    EXPECT_TRUE(control->C.BtCOMVisible[0]);
+}
+
+TEST_F(Connection, WatchdogTurnsTheIndicatorEveryThirdTickWithoutFrames)
+{
+    start();
+    const Bytes frame = encodeLineFrame("123451121");
+    std::vector<uint8_t> stream{0x0A};
+    stream.insert(stream.end(), frame.begin(), frame.end());
+    core.OnReceiveData(stream.data(), static_cast<int32_t>(stream.size()));
+    ASSERT_TRUE(core.Lcd.CONok);
+    // 100 ms ticks after the frame: shown for two, off at the third, and so on.
+    const bool expectedOk[] = {true, true, false, false, false, false};
+    for (bool ok : expectedOk) {
+        core.ConTimerTimer();
+        EXPECT_EQ(core.Lcd.CONok, ok);
+        EXPECT_EQ(core.Lcd.CONokN, !ok);
+    }
+}
+
+TEST_F(Connection, WatchdogEndsTheUsbLinkAtNineteenHundredIdleReports)
+{
+    fake->plug(hidDevice("0"));
+    start();
+    control->ClickUSBCon();
+    THidDevice* device = control->CurrentDevice;
+    ASSERT_TRUE(device && device->ReaderRunning());
+    const struct {
+        int idle;
+        bool ends;
+    } cases[] = {{1899, false}, {1900, true}};
+    for (const auto& c : cases) {
+        core.S.UsbIdleReports = c.idle;
+        core.S.WatchdogTicks = 2;
+        core.ConTimerTimer();
+        EXPECT_EQ(!control->C.USBCon, c.ends) << c.idle;
+        EXPECT_EQ(!device->ReaderRunning(), c.ends) << c.idle;
+        EXPECT_EQ(messages.infos.size(), c.ends ? 1u : 0u) << c.idle;
+    }
+    EXPECT_EQ(messages.infos.back(), kMeterNotReady);
+    EXPECT_EQ(core.S.UsbIdleReports, 0);
+}
+
+TEST_F(Connection, ClearEmptiesTheLog)
+{
+    fake->plug(hidDevice("0"));
+    start();
+    control->SetFeatureClick();
+    ASSERT_FALSE(core.HistoryListBox.empty());
+    control->ClearBtnClick();
+    EXPECT_TRUE(core.HistoryListBox.empty());
+}
+
+} // namespace
+} // namespace valdrin
