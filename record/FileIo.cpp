@@ -99,9 +99,9 @@ bool ReplacingFile::write(std::string_view bytes, std::string& error)
     return true;
 }
 
-bool ReplacingFile::commit(std::string& error)
+bool ReplacingFile::commit(bool syncToDisk, std::string& error)
 {
-    int failure = ::fsync(fd_) == 0 ? 0 : errno;
+    int failure = (!syncToDisk || ::fsync(fd_) == 0) ? 0 : errno;
     if (::close(fd_) != 0 && failure == 0)
         failure = errno;
     fd_ = -1;

@@ -22,8 +22,10 @@ public:
 
     bool open(const std::string& target, std::string& error);
     bool write(std::string_view bytes, std::string& error);
-    // Flushes the data to disk, closes the file and puts it in the target's place.
-    bool commit(std::string& error);
+    // Closes the file and puts it in the target's place; with syncToDisk the data
+    // reaches the disk first, so that not even a power cut between the two leaves an
+    // empty file where the old one was.
+    bool commit(bool syncToDisk, std::string& error);
 
 private:
     void discard();

@@ -79,6 +79,7 @@ ReportPage layoutReportPage(const ReadingTable& table, std::size_t pageIndex, st
     for (std::size_t i = 0; i < std::size(kColumnTitles); ++i)
         page.texts.push_back(placed(kColumnTitles[i], columnTop, kColumnTitleTexts[i]));
 
+    const TimeOfDayFormat timeFormat(longTimeFormat);
     const std::size_t first = pageIndex * reportRowsPerPage();
     const std::size_t last = std::min(table.size(), first + reportRowsPerPage());
     Hmm top = kDetailTop;
@@ -89,7 +90,7 @@ ReportPage layoutReportPage(const ReadingTable& table, std::size_t pageIndex, st
         const auto no = table.no(row);
         const auto time = table.timeMs(row);
         const std::string texts[] = {no ? std::to_string(*no) : std::string(),
-                                     time ? formatTimeOfDay(*time, longTimeFormat) : std::string(),
+                                     time ? timeFormat.format(*time) : std::string(),
                                      std::string(table.text(row, Field::DCAC)),
                                      std::string(table.text(row, Field::Value)),
                                      std::string(table.text(row, Field::Unit)),

@@ -60,7 +60,7 @@ bool SaveTableFile(const ReadingTable& table, const std::string& fileName, Messa
     const bool written = file.open(fileName, error) &&
                          (xml ? writeXmlPacket(table, sink)
                               : writeTextTable(table, options.columnTitles, options.longTimeFormat, sink)) &&
-                         file.commit(error);
+                         file.commit(options.syncToDisk, error);
     if (!written) {
         if (xml)
             messages.applicationError(error);

@@ -19,6 +19,8 @@ struct TableFileOptions {
     std::string longTimeFormat = "%H:%M:%S";
     // The grid's column titles in its current column order: the text file's header.
     std::vector<std::string> columnTitles{kFieldNames.begin(), kFieldNames.end()};
+    // A save waits until the new file is on the disk before it replaces the old one.
+    bool syncToDisk = true;
 };
 
 enum class TableFileFormat { Text, XmlPacket };

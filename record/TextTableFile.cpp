@@ -1,6 +1,7 @@
 #include "record/TextTableFile.h"
 
 #include "meter/IntegerValue.h"
+#include "record/BlockWriter.h"
 #include "record/FileIo.h"
 #include "record/TimeText.h"
 
@@ -39,16 +40,6 @@ std::string_view trim(std::string_view text)
     return text;
 }
 
-void appendField(std::string& out, std::string_view text)
-{
-    out += '\t';
-    const std::string_view trimmed = trim(text);
-    if (trimmed.empty())
-        out += "NULL";
-    else
-        out += trimmed;
-}
-
 } // namespace
 
 void SplitLine(std::string_view text, char separator, std::vector<std::string>& list)
@@ -63,45 +54,49 @@ void SplitLine(std::string_view text, char separator, std::vector<std::string>& 
 bool writeTextTable(const ReadingTable& table, const std::vector<std::string>& titles,
                     std::string_view longTimeFormat, const ByteSink& sink)
 {
-    std::string out;
-    out.reserve(kFileBlockSize + 256);
+    BlockWriter out(sink);
+    std::string header;
     for (const std::string& title : titles) {
-        out += title;
-        out += '\t';
+        header += title;
+        header += '\t';
     }
-    if (!out.empty())
-        out.pop_back();  // the tab after the last title
-    out += "\r\n";
+    if (!header.empty())
+        header.pop_back();  // the tab after the last title
+    header += "\r\n";
+    if (!out.reserve(header.size()))
+        return false;
+    out.put(header);
 
+    const TimeOfDayFormat timeFormat(longTimeFormat);
     int32_t lastSecond = -1;
-    std::string timeText;
+    std::string timeText = "NULL";
     for (std::size_t i = 0; i < table.size(); ++i) {
-        if (const auto no = table.no(i)) {
-            char digits[16];
-            const auto end = std::to_chars(digits, digits + sizeof digits, *no).ptr;
-            out.append(digits, end);
-        }
         const auto time = table.timeMs(i);
         if (!time) {
-            timeText.clear();
+            timeText = "NULL";
             lastSecond = -1;
         } else if (*time / 1000 != lastSecond) {  // the text shows whole seconds only
-            timeText = formatTimeOfDay(*time, longTimeFormat);
+            std::string text;
+            timeFormat.appendTo(text, *time);
+            timeText = trim(text).empty() ? "NULL" : std::string(trim(text));
             lastSecond = *time / 1000;
         }
-        appendField(out, timeText);
-        appendField(out, table.text(i, Field::DCAC));
-        appendField(out, table.text(i, Field::Value));
-        appendField(out, table.text(i, Field::Unit));
-        appendField(out, table.text(i, Field::Auto));
-        out += "\r\n";
-        if (out.size() >= kFileBlockSize) {
-            if (!sink(out))
-                return false;
-            out.clear();
+        // No, then five tab-led fields of at most 20 characters (or NULL), then CR LF.
+        if (!out.reserve(20 + 1 + timeText.size() + 4 * (1 + kTextFieldWidth) + 2))
+            return false;
+        if (const auto no = table.no(i))
+            out.putNumber(*no);
+        out.put('\t');
+        out.put(timeText);
+        for (const Field field : {Field::DCAC, Field::Value, Field::Unit, Field::Auto}) {
+            out.put('\t');
+            const std::string_view text = trim(table.text(i, field));
+            out.put(text.empty() ? std::string_view("NULL") : text);
         }
+        out.put('\r');
+        out.put('\n');
     }
-    return sink(out);
+    return out.finish();
 }
 
 TextTableReader::TextTableReader(ReadingTable& table, std::string_view longTimeFormat)
@@ -109,47 +104,100 @@ TextTableReader::TextTableReader(ReadingTable& table, std::string_view longTimeF
 {
 }
 
+namespace {
+
+struct Pieces {
+    std::array<std::string_view, kFieldCount> at{};
+    std::size_t count = 0;
+};
+
+enum class LineScan { Ended, Open, TooManyPieces };
+
+// Splits the line that starts at p at its tabs, up to its CR or LF (stop points at
+// it). Open: the data ends before the line does. One pass, since a load reads every
+// byte of the file once.
+LineScan scanLine(const char* p, const char* end, Pieces& pieces, const char*& stop)
+{
+    const char* start = p;
+    pieces.count = 0;
+    for (; p < end; ++p) {
+        const char c = *p;
+        if (static_cast<unsigned char>(c) > '\r')
+            continue;
+        if (c == '\t') {
+            if (pieces.count == kFieldCount - 1)
+                return LineScan::TooManyPieces;  // this tab starts a seventh piece
+            pieces.at[pieces.count++] = std::string_view(start, static_cast<std::size_t>(p - start));
+            start = p + 1;
+        } else if (c == '\n' || c == '\r') {
+            pieces.at[pieces.count++] = std::string_view(start, static_cast<std::size_t>(p - start));
+            stop = p;
+            return LineScan::Ended;
+        }
+    }
+    pieces.at[pieces.count++] = std::string_view(start, static_cast<std::size_t>(end - start));
+    stop = end;
+    return LineScan::Open;
+}
+
+} // namespace
+
 bool TextTableReader::feed(std::string_view block)
 {
     if (failed_)
         return false;
-    if (skipLineFeed_ && !block.empty()) {
-        skipLineFeed_ = false;
-        if (block.front() == '\n')
-            block.remove_prefix(1);
-    }
-    while (!block.empty()) {
-        const char* end = static_cast<const char*>(std::memchr(block.data(), '\n', block.size()));
-        const char* cr = static_cast<const char*>(std::memchr(block.data(), '\r', end ? end - block.data() : block.size()));
-        if (cr)
-            end = cr;
-        if (!end) {
-            partial_.append(block);
-            return true;
-        }
-        const std::size_t length = static_cast<std::size_t>(end - block.data());
-        bool ok;
-        if (partial_.empty()) {
-            ok = takeLine(block.substr(0, length));
-        } else {
-            partial_.append(block.substr(0, length));
-            ok = takeLine(partial_);
-            partial_.clear();
-        }
-        if (!ok) {
-            failed_ = true;
-            return false;
-        }
-        std::size_t next = length + 1;
-        if (*end == '\r') {
-            if (next == block.size())
+    const char* p = block.data();
+    const char* const end = p + block.size();
+    // After a line end: CR LF counts as one; a CR at the end of a block may be followed
+    // by the LF at the start of the next.
+    auto pastLineEnd = [&](const char* lineEnd) {
+        p = lineEnd + 1;
+        if (*lineEnd == '\r') {
+            if (p == end)
                 skipLineFeed_ = true;
-            else if (block[next] == '\n')
-                ++next;
+            else if (*p == '\n')
+                ++p;
         }
-        block.remove_prefix(next);
+    };
+    if (skipLineFeed_ && p < end) {
+        skipLineFeed_ = false;
+        if (*p == '\n')
+            ++p;
+    }
+    // The header, and a line begun in the last block: find the line end first.
+    while (p < end && (!headerSeen_ || !partial_.empty())) {
+        const char* lineEnd = p;
+        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
+            ++lineEnd;
+        partial_.append(p, static_cast<std::size_t>(lineEnd - p));
+        if (lineEnd == end)
+            return true;
+        const bool ok = takeLine(partial_);
+        partial_.clear();
+        if (!ok)
+            return fail();
+        pastLineEnd(lineEnd);
+    }
+    while (p < end) {
+        Pieces pieces;
+        const char* lineEnd = nullptr;
+        switch (scanLine(p, end, pieces, lineEnd)) {
+        case LineScan::TooManyPieces: return fail();
+        case LineScan::Open: partial_.assign(p, static_cast<std::size_t>(end - p)); return true;
+        case LineScan::Ended:
+            if (!appendRow(pieces.at, pieces.count))
+                return fail();
+            pastLineEnd(lineEnd);
+            break;
+        }
     }
     return true;
+}
+
+bool TextTableReader::fail()
+{
+    failed_ = true;
+    return false;
 }
 
 bool TextTableReader::finish()
@@ -159,10 +207,8 @@ bool TextTableReader::finish()
     if (!partial_.empty()) {
         const bool ok = takeLine(partial_);
         partial_.clear();
-        if (!ok) {
-            failed_ = true;
-            return false;
-        }
+        if (!ok)
+            return fail();
     }
     // A file without a line has no first line to delete: that fails the load.
     return headerSeen_;
@@ -174,22 +220,15 @@ bool TextTableReader::takeLine(std::string_view line)
         headerSeen_ = true;  // the first line is dropped, whatever it holds
         return true;
     }
-    return appendRow(line);
+    Pieces pieces;
+    const char* lineEnd = nullptr;
+    if (scanLine(line.data(), line.data() + line.size(), pieces, lineEnd) == LineScan::TooManyPieces)
+        return false;
+    return appendRow(pieces.at, pieces.count);
 }
 
-bool TextTableReader::appendRow(std::string_view line)
+bool TextTableReader::appendRow(const std::array<std::string_view, kFieldCount>& pieces, std::size_t count)
 {
-    std::array<std::string_view, kFieldCount> pieces{};
-    std::size_t count = 0;
-    const bool fits = forEachPiece(line, '\t', [&](std::string_view piece) {
-        if (count == kFieldCount)
-            return false;
-        pieces[count++] = piece;
-        return true;
-    });
-    if (!fits)
-        return false;  // more than six pieces
-
     int32_t no = 0;
     if (!tryIntegerValue(pieces[0], no))
         return false;
@@ -200,7 +239,7 @@ bool TextTableReader::appendRow(std::string_view line)
         return true;
     }
     if (pieces[1] != lastTimeText_ || lastTimeMs_ < 0) {
-        const auto time = parseTimeOfDay(pieces[1], format_);
+        const auto time = format_.parse(pieces[1]);
         if (!time)
             return false;
         lastTimeText_.assign(pieces[1]);

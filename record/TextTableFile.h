@@ -3,7 +3,9 @@
 #pragma once
 
 #include "record/ReadingTable.h"
+#include "record/TimeText.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -39,10 +41,11 @@ public:
 
 private:
     bool takeLine(std::string_view line);
-    bool appendRow(std::string_view line);
+    bool appendRow(const std::array<std::string_view, kFieldCount>& pieces, std::size_t count);
+    bool fail();
 
     ReadingTable& table_;
-    std::string format_;
+    TimeOfDayFormat format_;
     std::string partial_;         // a line cut by the end of a block
     bool skipLineFeed_ = false;   // the last block ended in CR: a leading LF belongs to it
     bool headerSeen_ = false;

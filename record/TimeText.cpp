@@ -56,12 +56,30 @@ bool readNumber(std::string_view text, std::size_t& pos, int maxDigits, int& val
 
 } // namespace
 
+TimeOfDayFormat::TimeOfDayFormat(std::string_view longTimeFormat) : expanded_(expand(longTimeFormat)) {}
+
 std::string formatTimeOfDay(int32_t ms, std::string_view longTimeFormat)
+{
+    return TimeOfDayFormat(longTimeFormat).format(ms);
+}
+
+std::optional<int32_t> parseTimeOfDay(std::string_view text, std::string_view longTimeFormat)
+{
+    return TimeOfDayFormat(longTimeFormat).parse(text);
+}
+
+std::string TimeOfDayFormat::format(int32_t ms) const
+{
+    std::string out;
+    appendTo(out, ms);
+    return out;
+}
+
+void TimeOfDayFormat::appendTo(std::string& out, int32_t ms) const
 {
     ms = ((ms % kMsPerDay) + kMsPerDay) % kMsPerDay;
     const int hour = ms / 3600000, minute = ms / 60000 % 60, second = ms / 1000 % 60;
-    const std::string format = expand(longTimeFormat);
-    std::string out;
+    const std::string& format = expanded_;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '%' || i + 1 >= format.size()) {
             out += format[i];
@@ -82,12 +100,11 @@ std::string formatTimeOfDay(int32_t ms, std::string_view longTimeFormat)
         default: break;  // date conversions have nothing to show in a time of day
         }
     }
-    return out;
 }
 
-std::optional<int32_t> parseTimeOfDay(std::string_view text, std::string_view longTimeFormat)
+std::optional<int32_t> TimeOfDayFormat::parse(std::string_view text) const
 {
-    const std::string format = expand(longTimeFormat);
+    const std::string& format = expanded_;
     int hour = 0, minute = 0, second = 0;
     bool twelveHour = false;
     std::optional<bool> pm;

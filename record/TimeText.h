@@ -16,6 +16,19 @@ std::string formatTimeOfDay(int32_t ms, std::string_view longTimeFormat);
 // text -> ms since midnight; nullopt when the text does not follow the format.
 std::optional<int32_t> parseTimeOfDay(std::string_view text, std::string_view longTimeFormat);
 
+// The long time format prepared once, for tables that format or parse many times;
+// the same texts as formatTimeOfDay and parseTimeOfDay, which use it.
+class TimeOfDayFormat {
+public:
+    explicit TimeOfDayFormat(std::string_view longTimeFormat);
+    void appendTo(std::string& out, int32_t ms) const;
+    std::string format(int32_t ms) const;
+    std::optional<int32_t> parse(std::string_view text) const;
+
+private:
+    std::string expanded_;  // only %H %I %M %S %p and single conversions left
+};
+
 // Date-time in days (fraction = time of day) -> ms since midnight, date part dropped.
 int32_t timeOfDayMs(double dateTime);
 // Time of day from its parts, no date part.

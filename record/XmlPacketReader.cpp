@@ -14,22 +14,62 @@ constexpr std::size_t kMaxAttributes = 16;
 // row); this bound fails a runaway tag clearly instead of exhausting memory.
 constexpr std::size_t kMaxItemBytes = std::size_t{1} << 30;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool isNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':'; }
-bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-'; }
-// Attribute names of ROW are the field names unchanged, so "DC/AC" carries a slash.
-bool isAttributeNameChar(char c) { return isNameChar(c) || c == '/'; }
+enum NameClass : uint8_t { Space = 1, NameStart = 2, NameChar = 4, AttributeNameChar = 8 };
+constexpr std::array<uint8_t, 256> kNameClass = [] {
+    std::array<uint8_t, 256> classes{};
+    for (const char c : {' ', '\t', '\r', '\n'})
+        classes[static_cast<unsigned char>(c)] = Space;
+    for (int c = 0; c < 256; ++c) {
+        const bool start = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
+        const bool name = start || (c >= '0' && c <= '9') || c == '.' || c == '-';
+        // Attribute names of ROW are the field names unchanged, so "DC/AC" carries a slash.
+        const bool attribute = name || c == '/';
+        classes[c] |= static_cast<uint8_t>((start ? NameStart : 0) | (name ? NameChar : 0) |
+                                           (attribute ? AttributeNameChar : 0));
+    }
+    return classes;
+}();
 
+bool is(char c, NameClass kind) { return (kNameClass[static_cast<unsigned char>(c)] & kind) != 0; }
+bool isSpace(char c) { return is(c, Space); }
+bool isNameStart(char c) { return is(c, NameStart); }
+bool isNameChar(char c) { return is(c, NameChar); }
+bool isAttributeNameChar(char c) { return is(c, AttributeNameChar); }
+
+// Kept as pointers and sizes, each stored on its own: building string_views in place
+// made the scanner stall on reloading them.
 struct Attribute {
-    std::string_view name, value;  // value still escaped
+    const char* nameData = nullptr;
+    std::size_t nameSize = 0;
+    const char* valueData = nullptr;  // still escaped
+    std::size_t valueSize = 0;
+    bool plain = true;  // nothing to decode: no escape, no raw tab, CR or LF
+    std::string_view name() const { return {nameData, nameSize}; }
+    std::string_view value() const { return {valueData, valueSize}; }
 };
+
+// Byte classes of attribute values, looked up once per byte.
+enum ValueClass : uint8_t { Plain, Decode, Less, DoubleQuote, SingleQuote };
+constexpr std::array<uint8_t, 256> kValueClass = [] {
+    std::array<uint8_t, 256> classes{};
+    classes['&'] = classes['\t'] = classes['\r'] = classes['\n'] = Decode;
+    classes['<'] = Less;
+    classes['"'] = DoubleQuote;
+    classes['\''] = SingleQuote;
+    return classes;
+}();
 
 enum class Scan { Item, Space, NeedMore, Bad };
 
 // Decodes escapes and character references; raw tab, CR and LF read as blanks.
 // out views raw itself when there is nothing to decode, else scratch.
-bool unescape(std::string_view raw, std::string& scratch, std::string_view& out)
+bool unescape(const Attribute& attribute, std::string& scratch, std::string_view& out)
 {
+    const std::string_view raw = attribute.value();
+    if (attribute.plain) {
+        out = raw;
+        return true;
+    }
     std::size_t i = 0;
     while (i < raw.size() && raw[i] != '&' && raw[i] != '\t' && raw[i] != '\r' && raw[i] != '\n')
         ++i;
@@ -117,11 +157,12 @@ bool packetTime(std::string_view text, int32_t& ms)
     return true;
 }
 
-std::optional<Field> rowField(std::string_view name)
+// The field an attribute of a ROW names; the writer's own order and spelling are
+// tried first (next is the field after the last one found).
+std::optional<Field> rowField(std::string_view name, std::size_t next)
 {
-    for (std::size_t f = 0; f < kFieldCount; ++f)
-        if (kFieldNames[f] == name)  // the writer's own spelling first
-            return static_cast<Field>(f);
+    if (next < kFieldCount && kFieldNames[next] == name)
+        return static_cast<Field>(next);
     return fieldByName(name);
 }
 
@@ -220,7 +261,7 @@ bool XmlPacketReader::take(const PacketTag& tag)
     if (opens && tag.name != "ROW")  // a ROW finds a field given twice by itself
         for (std::size_t i = 0; i < tag.count; ++i)
             for (std::size_t k = i + 1; k < tag.count; ++k)
-                if (tag.attributes[i].name == tag.attributes[k].name)
+                if (tag.attributes[i].name() == tag.attributes[k].name())
                     return fail("an attribute given twice");
     auto is = [&](PacketTag::Kind kind, std::string_view name) { return tag.kind == kind && tag.name == name; };
     auto emptyElement = [&](std::string_view name) {
@@ -313,10 +354,10 @@ bool XmlPacketReader::takeField(const PacketTag& tag)
     bool named = false, typed = false;
     for (std::size_t i = 0; i < tag.count; ++i) {
         const Attribute& a = tag.attributes[i];
-        if (a.name == "attrname") {
-            named = unescape(a.value, scratch_[0], attrname);
-        } else if (a.name == "fieldtype") {
-            typed = unescape(a.value, scratch_[1], fieldtype);
+        if (a.name() == "attrname") {
+            named = unescape(a, scratch_[0], attrname);
+        } else if (a.name() == "fieldtype") {
+            typed = unescape(a, scratch_[1], fieldtype);
         }  // WIDTH, fieldname, required and the like say nothing the table needs
     }
     if (!named || !typed)
@@ -337,11 +378,11 @@ bool XmlPacketReader::takeField(const PacketTag& tag)
 bool XmlPacketReader::takeParams(const PacketTag& tag)
 {
     for (std::size_t i = 0; i < tag.count; ++i) {
-        if (tag.attributes[i].name != "CHANGE_LOG")
+        if (tag.attributes[i].name() != "CHANGE_LOG")
             continue;  // other parameters are accepted and ignored
         // Unsigned numbers separated by blanks, three per logged row. Which rows are
         // logged is told by their RowState; the numbers themselves are bookkeeping.
-        std::string_view log = tag.attributes[i].value;
+        std::string_view log = tag.attributes[i].value();
         std::size_t numbers = 0;
         while (!log.empty()) {
             std::size_t n = 0;
@@ -367,26 +408,28 @@ bool XmlPacketReader::takeRow(const PacketTag& tag)
 {
     bool logged = false, stateSeen = false;
     uint8_t seen = 0;
+    std::size_t next = 0;
     int32_t no = 0, time = 0;
     std::string_view texts[4];
     for (std::size_t i = 0; i < tag.count; ++i) {
         const Attribute& a = tag.attributes[i];
-        if (a.name == "RowState") {
-            if (stateSeen || !unsignedNumber(a.value))
+        if (a.name() == "RowState") {
+            if (stateSeen || !unsignedNumber(a.value()))
                 return fail("a malformed RowState");
             stateSeen = logged = true;
             continue;
         }
-        const auto field = rowField(a.name);
+        const auto field = rowField(a.name(), next);
         if (!field)
-            return fail("a ROW attribute that is no field: " + std::string(a.name));
+            return fail("a ROW attribute that is no field: " + std::string(a.name()));
         const auto index = static_cast<unsigned>(*field);
+        next = index + 1;
         const auto bit = static_cast<uint8_t>(1u << index);
         if (seen & bit)
             return fail("a ROW with a field twice");
         seen |= bit;
         std::string_view value;
-        if (!unescape(a.value, scratch_[index < 2 ? 4 : index - 2], value))
+        if (!unescape(a, scratch_[index < 2 ? 4 : index - 2], value))
             return fail("a malformed escape");
         if (*field == Field::No) {
             if (!tryIntegerValue(value, no))
@@ -496,7 +539,7 @@ Scan scanItem(std::string_view s, std::size_t& length, PacketTag& tag, std::stri
         const std::size_t attributeStart = i;
         while (i < s.size() && isAttributeNameChar(s[i]))
             ++i;
-        const std::string_view name = s.substr(attributeStart, i - attributeStart);
+        const std::size_t nameEnd = i;
         while (i < s.size() && isSpace(s[i]))
             ++i;
         if (i >= s.size())
@@ -515,19 +558,34 @@ Scan scanItem(std::string_view s, std::size_t& length, PacketTag& tag, std::stri
             why = "an attribute value without quotes";
             return Scan::Bad;
         }
-        const auto close = s.find(quote, i + 1);
-        if (close == std::string_view::npos)
-            return Scan::NeedMore;
-        const std::string_view value = s.substr(i + 1, close - i - 1);
-        if (value.find('<') != std::string_view::npos) {
-            why = "a < inside an attribute value";
-            return Scan::Bad;
+        const uint8_t closingQuote = quote == '"' ? DoubleQuote : SingleQuote;
+        std::size_t close = i + 1;
+        bool plain = true;
+        for (;; ++close) {
+            if (close >= s.size())
+                return Scan::NeedMore;
+            const uint8_t c = kValueClass[static_cast<unsigned char>(s[close])];
+            if (c == Plain)
+                continue;
+            if (c == closingQuote)
+                break;
+            if (c == Less) {
+                why = "a < inside an attribute value";
+                return Scan::Bad;
+            }
+            if (c == Decode)
+                plain = false;
         }
         if (tag.count == kMaxAttributes) {
             why = "too many attributes";
             return Scan::Bad;
         }
-        tag.attributes[tag.count++] = {name, value};
+        Attribute& attribute = tag.attributes[tag.count++];
+        attribute.nameData = s.data() + attributeStart;
+        attribute.nameSize = nameEnd - attributeStart;
+        attribute.valueData = s.data() + i + 1;
+        attribute.valueSize = close - i - 1;
+        attribute.plain = plain;
         i = close + 1;
     }
 }

@@ -1,39 +1,11 @@
 #include "record/XmlPacketWriter.h"
 
-#include "record/FileIo.h"
+#include "record/BlockWriter.h"
 #include "record/XmlPacketFormat.h"
-
-#include <charconv>
 
 namespace valdrin {
 
 namespace {
-
-void appendNumber(std::string& out, int64_t value)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
-void appendDigits(std::string& out, int value, int width)
-{
-    char digits[8];
-    for (int i = width - 1; i >= 0; --i, value /= 10)
-        digits[i] = static_cast<char>('0' + value % 10);
-    out.append(digits, static_cast<std::size_t>(width));
-}
-
-void appendTextAttribute(std::string& out, std::string_view name, std::string_view text)
-{
-    if (text.empty())
-        return;  // a null field has no attribute
-    out += ' ';
-    out += name;
-    out += "=\"";
-    appendXmlEscaped(out, text);
-    out += '"';
-}
 
 constexpr std::string_view kHead =
     "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
@@ -45,103 +17,123 @@ constexpr std::string_view kHead =
     "<FIELD attrname=\"Auto\" fieldtype=\"string\" WIDTH=\"20\"/>"
     "</FIELDS>";
 
-} // namespace
+// The longest escape, "&#013;", and the room a row may need with every text escaped.
+constexpr std::size_t kLongestEscape = 6;
+constexpr std::size_t kRowRoom = 64 + 4 * (16 + kTextFieldWidth * kLongestEscape);
 
-void appendXmlEscaped(std::string& out, std::string_view text)
+// Escapes inside attribute values; every other byte is copied as it is.
+std::string_view escapeOf(char c)
+{
+    switch (c) {
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '&': return "&amp;";
+    case '\'': return "&apos;";
+    case '"': return "&quot;";
+    case '\r': return "&#013;";
+    case '\n': return "&#010;";
+    case '\t': return "&#009;";
+    case '\\': return "&#092;";
+    default: return {};
+    }
+}
+
+void putEscaped(BlockWriter& out, std::string_view text)
 {
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        std::string_view escape;
-        switch (text[i]) {
-        case '<': escape = "&lt;"; break;
-        case '>': escape = "&gt;"; break;
-        case '&': escape = "&amp;"; break;
-        case '\'': escape = "&apos;"; break;
-        case '"': escape = "&quot;"; break;
-        case '\r': escape = "&#013;"; break;
-        case '\n': escape = "&#010;"; break;
-        case '\t': escape = "&#009;"; break;
-        case '\\': escape = "&#092;"; break;
-        default: continue;  // every other byte is copied as it is
-        }
-        out.append(text.substr(plain, i - plain));
-        out += escape;
+        const std::string_view escape = escapeOf(text[i]);
+        if (escape.empty())
+            continue;
+        out.put(text.substr(plain, i - plain));
+        out.put(escape);
         plain = i + 1;
     }
-    out.append(text.substr(plain));
+    out.put(text.substr(plain));
 }
 
-void appendPacketTime(std::string& out, int32_t ms)
+void putTextAttribute(BlockWriter& out, std::string_view name, std::string_view text)
 {
-    appendDigits(out, ms / 3600000, 2);
-    out += ':';
-    appendDigits(out, ms / 60000 % 60, 2);
-    out += ':';
-    appendDigits(out, ms % 60000, 5);
+    if (text.empty())
+        return;  // a null field has no attribute
+    out.put(' ');
+    out.put(name);
+    out.put("=\"");
+    putEscaped(out, text);
+    out.put('"');
 }
+
+// HH:MM:SSSSS, the last five digits the milliseconds within the minute.
+void putPacketTime(BlockWriter& out, int32_t ms)
+{
+    out.putDigits(ms / 3600000, 2);
+    out.put(':');
+    out.putDigits(ms / 60000 % 60, 2);
+    out.put(':');
+    out.putDigits(ms % 60000, 5);
+}
+
+} // namespace
 
 bool writeXmlPacket(const ReadingTable& table, const ByteSink& sink)
 {
-    std::string out;
-    out.reserve(kFileBlockSize + 512);
-    out += kHead;
-    auto flushIfFull = [&] {
-        if (out.size() < kFileBlockSize)
-            return true;
-        const bool ok = sink(out);
-        out.clear();
-        return ok;
-    };
+    BlockWriter out(sink);
+    if (!out.reserve(kHead.size() + 64))
+        return false;
+    out.put(kHead);
 
-    const bool logged = table.loggedCount() > 0;
-    if (logged) {
-        out += "<PARAMS CHANGE_LOG=\"";
+    if (table.loggedCount() > 0) {
+        out.put("<PARAMS CHANGE_LOG=\"");
         bool first = true;
         for (std::size_t i = 0; i < table.size(); ++i) {
             if (!table.logged(i))
                 continue;
-            if (!first)
-                out += ' ';
-            first = false;
-            appendNumber(out, static_cast<int64_t>(i) + 1);
-            out += " 0 ";
-            appendNumber(out, kAppendedRowState);
-            if (!flushIfFull())
+            if (!out.reserve(48))
                 return false;
+            if (!first)
+                out.put(' ');
+            first = false;
+            out.putNumber(i + 1);
+            out.put(" 0 ");
+            out.putNumber(kAppendedRowState);
         }
-        out += "\"/>";
+        if (!out.reserve(64))
+            return false;
+        out.put("\"/>");
     } else {
-        out += "<PARAMS/>";
+        out.put("<PARAMS/>");
     }
-    out += "</METADATA><ROWDATA>";
+    out.put("</METADATA><ROWDATA>");
 
     for (std::size_t i = 0; i < table.size(); ++i) {
-        out += "<ROW";
+        if (!out.reserve(kRowRoom))
+            return false;
+        out.put("<ROW");
         if (table.logged(i)) {
-            out += " RowState=\"";
-            appendNumber(out, kAppendedRowState);
-            out += '"';
+            out.put(" RowState=\"");
+            out.putNumber(kAppendedRowState);
+            out.put('"');
         }
         if (const auto no = table.no(i)) {
-            out += " No=\"";
-            appendNumber(out, *no);
-            out += '"';
+            out.put(" No=\"");
+            out.putNumber(*no);
+            out.put('"');
         }
         if (const auto time = table.timeMs(i)) {
-            out += " Time=\"";
-            appendPacketTime(out, *time);
-            out += '"';
+            out.put(" Time=\"");
+            putPacketTime(out, *time);
+            out.put('"');
         }
-        appendTextAttribute(out, kFieldNames[2], table.text(i, Field::DCAC));
-        appendTextAttribute(out, kFieldNames[3], table.text(i, Field::Value));
-        appendTextAttribute(out, kFieldNames[4], table.text(i, Field::Unit));
-        appendTextAttribute(out, kFieldNames[5], table.text(i, Field::Auto));
-        out += "/>";
-        if (!flushIfFull())
-            return false;
+        putTextAttribute(out, kFieldNames[2], table.text(i, Field::DCAC));
+        putTextAttribute(out, kFieldNames[3], table.text(i, Field::Value));
+        putTextAttribute(out, kFieldNames[4], table.text(i, Field::Unit));
+        putTextAttribute(out, kFieldNames[5], table.text(i, Field::Auto));
+        out.put("/>");
     }
-    out += "</ROWDATA></DATAPACKET>";
-    return sink(out);
+    if (!out.reserve(32))
+        return false;
+    out.put("</ROWDATA></DATAPACKET>");
+    return out.finish();
 }
 
 } // namespace valdrin

@@ -3,6 +3,7 @@
 #include "TableFileFixture.h"
 
 #include "record/TableFiles.h"
+#include "record/TextTableFile.h"
 
 namespace valdrin::testing {
 namespace {
@@ -197,6 +198,49 @@ TEST_F(TextTableFileTest, AFileThatDoesNotExistFailsAndLeavesTheTable)
     EXPECT_FALSE(LoadTableFile(path("missing.txt"), table, false, messages));
     EXPECT_EQ(table.size(), 1u);
     EXPECT_EQ(messages.shown, (std::vector<Message>{{"error", "Failed to Load File!", "Error"}}));
+}
+
+// Blocks of the file end anywhere: inside pieces, between CR and LF, in the header.
+TEST(TextTableReaderTest, ReadsTheSameRowsInBlocksOfAnySize)
+{
+    const std::string file = "No\tTime\tDC/AC\tValue\tUnit\tAuto\r\n"
+                             "1\t00:00:01\tDC\t1.5\tV\tAUTO\r\n"
+                             "2\t00:00:02\r"
+                             "3\t00:00:03\tAC\t\tmA\tMANU\n"
+                             "4\r\n"
+                             "5\t00:00:05\tDC\t0.25\tk*\tAUTO";
+    ReadingTable whole;
+    {
+        TextTableReader reader(whole, "%H:%M:%S");
+        ASSERT_TRUE(reader.feed(file));
+        ASSERT_TRUE(reader.finish());
+    }
+    ASSERT_EQ(whole.size(), 5u);
+    EXPECT_EQ(whole.row(2), reading(3, 3000, "AC", "", "mA", "MANU"));
+    for (const std::size_t blockSize : {1, 2, 3, 5, 8, 13}) {
+        ReadingTable table;
+        TextTableReader reader(table, "%H:%M:%S");
+        for (std::size_t at = 0; at < file.size(); at += blockSize)
+            ASSERT_TRUE(reader.feed(std::string_view(file).substr(at, blockSize))) << blockSize;
+        ASSERT_TRUE(reader.finish());
+        ASSERT_EQ(table.size(), whole.size()) << blockSize;
+        for (std::size_t i = 0; i < table.size(); ++i)
+            EXPECT_EQ(table.row(i), whole.row(i)) << "block " << blockSize << " row " << i;
+    }
+}
+
+TEST(TextTableReaderTest, ASeventhPieceFailsInBlocksOfAnySize)
+{
+    const std::string file = "h\r\n1\t00:00:01\r\n2\t00:00:02\ta\tb\tc\td\te\r\n";
+    for (const std::size_t blockSize : {1, 4, 64}) {
+        ReadingTable table;
+        TextTableReader reader(table, "%H:%M:%S");
+        bool ok = true;
+        for (std::size_t at = 0; at < file.size() && ok; at += blockSize)
+            ok = reader.feed(std::string_view(file).substr(at, blockSize));
+        EXPECT_FALSE(ok && reader.finish()) << blockSize;
+        EXPECT_EQ(table.size(), 1u) << blockSize;
+    }
 }
 
 struct Split {

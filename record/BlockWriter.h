@@ -1,0 +1,72 @@
+// An output buffer for the table file writers: a row reserves the room it may need
+// once, then its pieces are copied without further checks; full blocks go on to the
+// sink, so a save holds one block beside the table however large the table is.
+#pragma once
+
+#include "record/FileIo.h"
+#include "record/TextTableFile.h"
+
+#include <charconv>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace valdrin {
+
+class BlockWriter {
+public:
+    explicit BlockWriter(const ByteSink& sink) : sink_(sink) { grow(kFileBlockSize); }
+
+    // Room for n more bytes; false when passing the full block on failed.
+    bool reserve(std::size_t n)
+    {
+        if (static_cast<std::size_t>(end_ - cursor_) >= n)
+            return true;
+        if (!flush())
+            return false;
+        if (static_cast<std::size_t>(end_ - cursor_) < n)
+            grow(n);
+        return true;
+    }
+    void put(char c) { *cursor_++ = c; }
+    void put(std::string_view text)
+    {
+        std::memcpy(cursor_, text.data(), text.size());
+        cursor_ += text.size();
+    }
+    template <class Integer>
+    void putNumber(Integer value)  // needs 20 bytes of room
+    {
+        cursor_ = std::to_chars(cursor_, cursor_ + 20, value).ptr;
+    }
+    // Two or more digits with leading zeros (needs width bytes of room).
+    void putDigits(int value, int width)
+    {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            cursor_[i] = static_cast<char>('0' + value % 10);
+        cursor_ += width;
+    }
+    // Passes what is left on; the end of the output.
+    bool finish() { return flush(); }
+
+private:
+    bool flush()
+    {
+        const std::string_view full(buffer_.get(), static_cast<std::size_t>(cursor_ - buffer_.get()));
+        cursor_ = buffer_.get();
+        return full.empty() || sink_(full);
+    }
+    void grow(std::size_t capacity)
+    {
+        buffer_ = std::make_unique_for_overwrite<char[]>(capacity);
+        cursor_ = buffer_.get();
+        end_ = cursor_ + capacity;
+    }
+
+    const ByteSink& sink_;
+    std::unique_ptr<char[]> buffer_;
+    char* cursor_ = nullptr;
+    char* end_ = nullptr;
+};
+
+} // namespace valdrin
