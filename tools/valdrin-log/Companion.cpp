@@ -1,6 +1,8 @@
 #include "Companion.h"
 
 #include <cerrno>
+#include <csignal>
+#include <sstream>
 #include <cstring>
 
 #include "CaptureInput.h"
@@ -18,6 +20,13 @@
 namespace valdrin {
 
 namespace {
+
+#ifdef VALDRIN_LIVE_LINKS
+// SIGINT and SIGTERM end live reading like the end of input. A signal handler can
+// reach nothing but a flag of this kind.
+volatile std::sig_atomic_t interruptRequested = 0;
+extern "C" void onInterrupt(int) { interruptRequested = 1; }
+#endif
 
 // Each option does what the window's control would do, through the same handler.
 void applyControls(FcommCore& core, const LogOptions& o)
@@ -94,7 +103,7 @@ int runCompanion(const std::vector<std::string>& args, std::FILE* out, std::FILE
     }
     const LogOptions& o = *options;
 
-    ConsoleMessages messages;
+    ConsoleMessages messages(err);
     SilentBeeper beeper;
     SystemClock clock;
     FcommCore core(messages, beeper, clock, coreOptions(o));
@@ -116,7 +125,15 @@ int runCompanion(const std::vector<std::string>& args, std::FILE* out, std::FILE
 
     if (o.port || o.hid) {
 #ifdef VALDRIN_LIVE_LINKS
-        const int status = o.port ? runLivePort(*o.port, core, err) : runLiveHid(*o.hid, core, o.family == "teskar", err);
+        const auto stop = [] { return interruptRequested != 0; };
+        std::signal(SIGINT, onInterrupt);
+        std::signal(SIGTERM, onInterrupt);
+        std::ostringstream problems;
+        const int status = o.port ? runLivePort(*o.port, core, stop, problems)
+                                  : runLiveHid(*o.hid, core, o.family == "teskar", stop, problems);
+        if (!problems.str().empty())
+            std::fprintf(err, "valdrin-log: %s%s", problems.str().c_str(),
+                         problems.str().back() == '\n' ? "" : "\n");
         if (status != 0)
             return status;
 #else

@@ -6,7 +6,7 @@ namespace valdrin {
 
 void ConsoleMessages::information(const std::string& text, const std::string&)
 {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(err_, "%s\n", text.c_str());
 }
 
 void ConsoleMessages::error(const std::string& text, const std::string&)

@@ -2,6 +2,7 @@
 // only counted (the JSON lines carry them), the beep is silent.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "meter/Edges.h"
@@ -10,6 +11,7 @@ namespace valdrin {
 
 class ConsoleMessages : public Messages {
 public:
+    explicit ConsoleMessages(std::FILE* err) : err_(err) {}
     void information(const std::string& text, const std::string& caption) override;
     void error(const std::string& text, const std::string& caption) override;
     bool question(const std::string& text) override;
@@ -19,6 +21,7 @@ public:
     const std::string& lastError() const { return lastError_; }
 
 private:
+    std::FILE* err_;
     std::string lastError_;
 };
 
