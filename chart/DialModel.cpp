@@ -58,6 +58,8 @@ DialModel::DialModel(int panelWidth, int panelHeight)
 
 float DialModel::angleDegrees(int64_t step, int64_t steps) const
 {
+    if (steps <= 0) // a scale without steps has only its left end
+        return alpha0_;
     return theta_ / static_cast<float>(steps) * static_cast<float>(step) + alpha0_;
 }
 
@@ -112,7 +114,7 @@ DialModel::NeedleMove DialModel::KDrun(int32_t position, const DialParams& param
 
     float degrees = angleDegrees(p, n);
     constexpr float lo = NeedleMinDegrees, hi = 180.0f - NeedleMinDegrees;
-    if (!(degrees >= lo)) // also catches NaN from a zero scale
+    if (!(degrees >= lo))
         degrees = lo;
     else if (degrees > hi)
         degrees = hi;

@@ -205,9 +205,10 @@ TEST(DialNeedle, PointsAtTheNumbersOfTheScale)
         const int64_t n = c.frequency ? 100 : params.DialTicks;
         const DialPoint anchor = dial.stepPoint(c.step, n, dial.R() + 18);
         // The step carries the expected number: it is the text drawn nearest its anchor.
+        const auto texts = itemsOf(dial.face(), DialItem::Kind::Text);
         const DialItem* nearest = nullptr;
         double best = 1e9;
-        for (const auto& t : itemsOf(dial.face(), DialItem::Kind::Text)) {
+        for (const auto& t : texts) {
             const double d = std::hypot(t.x1 - anchor.x, t.y1 - anchor.y);
             if (d < best) {
                 best = d;
@@ -226,6 +227,27 @@ TEST(DialNeedle, PointsAtTheNumbersOfTheScale)
         EXPECT_LT(anchor.y, tip.y);
         EXPECT_EQ(move.draw.colour, DialBlack);
         EXPECT_EQ(move.draw.penWidth, 2);
+    }
+}
+
+TEST(DialNeedle, EndsInPixelsOfFamily4)
+{
+    struct Case {
+        int32_t position;
+        DialPoint tip, base;
+    };
+    const Case cases[] = {
+        {0, {20, 117}, {395, 393}},
+        {400, {186, 34}, {186, 393}},
+        {800, {351, 117}, {-24, 393}},
+        // The base's x is -750.5 before the offset: halves round to even, to -750.
+        {1003, {389, 206}, {-730, 393}},
+    };
+    for (const auto& c : cases) {
+        DialModel dial;
+        dial.KDrun(c.position, family("4"));
+        EXPECT_EQ(dial.NeedleTip, c.tip) << c.position;
+        EXPECT_EQ(dial.NeedleBase, c.base) << c.position;
     }
 }
 
