@@ -52,10 +52,7 @@ void FcommCore::LcdDisplayBrevast()
 {
     const std::string& f = S.LastFrame;
 
-    // 1. Connection step.
-    Lcd.CONok = true;
-    Lcd.CONokN = false;
-    S.WatchdogTicks = 0;
+    connectionStep();
 
     // 2. Status bits of characters 8 and 10.
     const int32_t status8 = nibbleValue(frameChar(f, 8));
@@ -267,15 +264,8 @@ void FcommCore::LcdDisplayBrevast()
     display.sign = sign;
     display.digits = {d1, d2, d3, d4, '\0'};
     display.digitCount = 4;
-    if (d3 == '@' && sign.empty()) {
-        S.ReadingNumber = static_cast<float>(S.FullScale + 1);
-        display.overload = Overload::Positive;
-    } else if (d3 == '@' && sign == "-") {
-        S.ReadingNumber = static_cast<float>(-(S.FullScale + 1));
-        display.overload = Overload::Negative;
-    } else {
+    if (!overloadNumber(display, d3 == '@', S.FullScale + 1))
         S.ReadingNumber = static_cast<float>(digitsValue(display, 0, 4, true));
-    }
 
     // 19. Leading-zero blanking on the panel.
     std::array<bool, 4> visible = {true, true, true, true};

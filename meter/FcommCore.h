@@ -146,6 +146,8 @@ private:
     void decodeFrame(void (FcommCore::*decoder)());
     void assembleLine(const uint8_t* data, int32_t size, bool zentor);
     void unpackUsb(uint8_t reportId, const uint8_t* data, uint16_t size, bool zentor);
+    void connectionStep();
+    bool overloadNumber(DecodedDisplay& display, bool overloaded, int32_t magnitude);
     void postDecode(const DecodedDisplay& display);
     int32_t digitsValue(const DecodedDisplay& display, std::size_t from, std::size_t count, bool withSign) const;
 

@@ -19,6 +19,26 @@ int32_t FcommCore::digitsValue(const DecodedDisplay& display, std::size_t from, 
     return IntegerValue(std::string_view(text, length));
 }
 
+// Every decoder begins here, before it reads the frame: frames are arriving.
+void FcommCore::connectionStep()
+{
+    Lcd.CONok = true;
+    Lcd.CONokN = false;
+    S.WatchdogTicks = 0;
+}
+
+// An overload display counts as plus or minus the magnitude, by its sign text; a
+// minus on its own and the overload marker alone are the only two forms.
+bool FcommCore::overloadNumber(DecodedDisplay& display, bool overloaded, int32_t magnitude)
+{
+    if (!overloaded || (display.sign != "" && display.sign != "-"))
+        return false;
+    const bool negative = display.sign == "-";
+    S.ReadingNumber = static_cast<float>(negative ? -magnitude : magnitude);
+    display.overload = negative ? Overload::Negative : Overload::Positive;
+    return true;
+}
+
 void FcommCore::postDecode(const DecodedDisplay& display)
 {
     // 1. Limit alarm: strict comparisons in single precision.

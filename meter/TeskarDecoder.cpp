@@ -57,10 +57,7 @@ constexpr std::array<UnitBit, 15> kUnitBits = {{
 
 void FcommCore::LcdDisplayTeskar()
 {
-    // 1. Connection step.
-    Lcd.CONok = true;
-    Lcd.CONokN = false;
-    S.WatchdogTicks = 0;
+    connectionStep();
 
     // 2. The display bits of the fourteen bytes, then the four digits.
     std::array<int32_t, 15> nibble{};
@@ -178,15 +175,8 @@ void FcommCore::LcdDisplayTeskar()
     display.digits = {d[0], d[1], d[2], d[3], '\0'};
     display.digitCount = 4;
     const bool overload = d[1] == '0' && d[2] == '@';
-    if (overload && sign.empty()) {
-        S.ReadingNumber = static_cast<float>(S.FullScale);
-        display.overload = Overload::Positive;
-    } else if (overload && sign == "-") {
-        S.ReadingNumber = static_cast<float>(-S.FullScale);
-        display.overload = Overload::Negative;
-    } else {
+    if (!overloadNumber(display, overload, S.FullScale))
         S.ReadingNumber = static_cast<float>(digitsValue(display, 0, 4, true));
-    }
 
     display.ownPointIndex = 0;
     display.resetMax = static_cast<float>(-S.FullScale);

@@ -63,10 +63,7 @@ void FcommCore::LcdDisplayZentor()
 {
     const std::string& f = S.LastFrame;
 
-    // 1. Connection step.
-    Lcd.CONok = true;
-    Lcd.CONokN = false;
-    S.WatchdogTicks = 0;
+    connectionStep();
 
     // 2. Digits.
     char d0 = 0, da = 0, db = 0, dc = 0, dd = 0;
@@ -227,16 +224,10 @@ void FcommCore::LcdDisplayZentor()
     display.sign = sign;
     display.digits = {d0, da, db, dc, dd};
     display.digitCount = 5;
-    if (overload && sign.empty()) {
-        S.ReadingNumber = static_cast<float>(S.FullScale);
-        display.overload = Overload::Positive;
-    } else if (overload && sign == "-") {
-        S.ReadingNumber = static_cast<float>(-S.FullScale);
-        display.overload = Overload::Negative;
-    } else if (l0) {
+    if (l0) {
         S.ReadingNumber = 0;
         display.overload = Overload::L0;
-    } else {
+    } else if (!overloadNumber(display, overload, S.FullScale)) {
         S.ReadingNumber = static_cast<float>(digitsValue(display, 0, 5, true));
     }
 

@@ -23,24 +23,17 @@ struct CoreFixture {
     // The line feed that a previous frame would have left in the accumulator.
     Bytes leadingLineFeed() const { return core.S.FrameDataChars.empty() ? Bytes{0x0A} : Bytes{}; }
 
-    // Zentor frames after a line feed, so that the first one is accepted too.
-    void zentor(std::initializer_list<std::string_view> frames)
+    // Zentor or Brevast frames after a line feed, so that the first one is accepted too.
+    void zentor(std::initializer_list<std::string_view> frames) { lineFrames(frames, &FcommCore::HZentorRData); }
+    void brevast(std::initializer_list<std::string_view> frames) { lineFrames(frames, &FcommCore::HBrevastRData); }
+    void lineFrames(std::initializer_list<std::string_view> frames, void (FcommCore::*assembler)(const uint8_t*, int32_t))
     {
         Bytes bytes = leadingLineFeed();
         for (std::string_view f : frames) {
             const Bytes b = encodeLineFrame(f);
             bytes.insert(bytes.end(), b.begin(), b.end());
         }
-        core.HZentorRData(bytes.data(), static_cast<int32_t>(bytes.size()));
-    }
-    void brevast(std::initializer_list<std::string_view> frames)
-    {
-        Bytes bytes = leadingLineFeed();
-        for (std::string_view f : frames) {
-            const Bytes b = encodeLineFrame(f);
-            bytes.insert(bytes.end(), b.begin(), b.end());
-        }
-        core.HBrevastRData(bytes.data(), static_cast<int32_t>(bytes.size()));
+        (core.*assembler)(bytes.data(), static_cast<int32_t>(bytes.size()));
     }
     void teskar(std::initializer_list<std::string_view> frames)
     {

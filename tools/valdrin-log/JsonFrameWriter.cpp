@@ -50,6 +50,12 @@ void number(std::string& out, double v)
     out += buffer;
 }
 
+void textField(std::string& out, std::string_view name, std::string_view value)
+{
+    key(out, name);
+    quoted(out, value);
+}
+
 template <class T>
 void optionalNumber(std::string& out, const std::optional<T>& v)
 {
@@ -65,14 +71,10 @@ std::string JsonFrameWriter::line(const FcommCore& core, const FrameReport& repo
 {
     const SharedState& s = core.S;
     std::string out = "{";
-    key(out, "value");
-    quoted(out, s.ReadingValue);
-    key(out, "mode");
-    quoted(out, s.ReadingMode);
-    key(out, "unit");
-    quoted(out, s.ReadingUnit);
-    key(out, "range");
-    quoted(out, s.ReadingRange);
+    textField(out, "value", s.ReadingValue);
+    textField(out, "mode", s.ReadingMode);
+    textField(out, "unit", s.ReadingUnit);
+    textField(out, "range", s.ReadingRange);
     key(out, "number");
     number(out, s.ReadingNumber);
     key(out, "point");
@@ -87,10 +89,8 @@ std::string JsonFrameWriter::line(const FcommCore& core, const FrameReport& repo
     optionalNumber(out, report.chart);
     key(out, "alarm");
     out += core.Lcd.oltext ? "true" : "false";
-    key(out, "maxtext");
-    quoted(out, core.C.limits.MaxText);
-    key(out, "mintext");
-    quoted(out, core.C.limits.MinText);
+    textField(out, "maxtext", core.C.limits.MaxText);
+    textField(out, "mintext", core.C.limits.MinText);
     key(out, "digits");
     out += '[';
     for (std::size_t i = 0; i < 5; ++i) {
