@@ -6,11 +6,20 @@
 namespace valdrin {
 
 namespace {
-enum RowFlag : uint8_t { NoSet = 1, TimeSet = 2, Logged = 4 };
-
 std::string_view cut(std::string_view text)
 {
     return text.substr(0, std::min(text.size(), kTextFieldWidth));
+}
+
+// The texts compared here are a few characters long: a plain loop beats a call to memcmp.
+bool sameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
 }
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -35,7 +44,7 @@ ReadingTable::~ReadingTable() = default;
 
 uint32_t ReadingTable::Dictionary::intern(std::string_view text)
 {
-    if (texts[lastId] == text)
+    if (sameText(texts[lastId], text))
         return lastId;
     if (text.empty())
         return lastId = 0;
@@ -52,7 +61,8 @@ uint32_t ReadingTable::Dictionary::intern(std::string_view text)
 ReadingTable::PackedRow& ReadingTable::newRow()
 {
     if (size_ % kChunkRows == 0 && size_ / kChunkRows == chunks_.size())
-        chunks_.push_back(std::make_unique<PackedRow[]>(kChunkRows));
+        // Not zeroed: every append sets each field a reader looks at.
+        chunks_.push_back(std::make_unique_for_overwrite<PackedRow[]>(kChunkRows));
     PackedRow& row = chunks_[size_ / kChunkRows][size_ % kChunkRows];
     ++size_;
     return row;
@@ -102,32 +112,6 @@ TableRow ReadingTable::row(std::size_t index) const
     out.logged = logged(index);
     return out;
 }
-
-std::optional<int32_t> ReadingTable::no(std::size_t index) const
-{
-    const PackedRow& r = at(index);
-    return (r.flags & NoSet) ? std::optional<int32_t>(r.no) : std::nullopt;
-}
-
-std::optional<int32_t> ReadingTable::timeMs(std::size_t index) const
-{
-    const PackedRow& r = at(index);
-    return (r.flags & TimeSet) ? std::optional<int32_t>(r.timeMs) : std::nullopt;
-}
-
-std::string_view ReadingTable::text(std::size_t index, Field field) const
-{
-    const PackedRow& r = at(index);
-    switch (field) {
-    case Field::DCAC: return modes_.at(r.mode);
-    case Field::Value: return std::string_view(r.value, r.valueLength);
-    case Field::Unit: return units_.at(r.unit);
-    case Field::Auto: return ranges_.at(r.range);
-    default: return {};
-    }
-}
-
-bool ReadingTable::logged(std::size_t index) const { return (at(index).flags & Logged) != 0; }
 
 void ReadingTable::clear()
 {

@@ -51,12 +51,58 @@ public:
                        std::string_view unit, std::string_view range);
 
     TableRow row(std::size_t index) const;
-    std::optional<int32_t> no(std::size_t index) const;
-    std::optional<int32_t> timeMs(std::size_t index) const;
+    std::optional<int32_t> no(std::size_t index) const
+    {
+        const PackedRow& r = at(index);
+        return (r.flags & NoSet) ? std::optional<int32_t>(r.no) : std::nullopt;
+    }
+    std::optional<int32_t> timeMs(std::size_t index) const
+    {
+        const PackedRow& r = at(index);
+        return (r.flags & TimeSet) ? std::optional<int32_t>(r.timeMs) : std::nullopt;
+    }
     // Text of a text field; empty when null.
-    std::string_view text(std::size_t index, Field field) const;
-    bool logged(std::size_t index) const;
+    std::string_view text(std::size_t index, Field field) const
+    {
+        const PackedRow& r = at(index);
+        switch (field) {
+        case Field::DCAC: return modes_.at(r.mode);
+        case Field::Value: return std::string_view(r.value, r.valueLength);
+        case Field::Unit: return units_.at(r.unit);
+        case Field::Auto: return ranges_.at(r.range);
+        default: return {};
+        }
+    }
+    bool logged(std::size_t index) const { return (at(index).flags & Logged) != 0; }
     std::size_t loggedCount() const { return loggedCount_; }
+
+    // All fields of one row at once, for the file writers. DC/AC, Unit and Auto come
+    // as ids of their distinct texts (textOfId), so that a writer can prepare each
+    // distinct text once instead of once a row.
+    struct RowFields {
+        int32_t no;      // 0 when null
+        int32_t timeMs;  // 0 when null
+        bool hasNo, hasTime, logged;
+        uint32_t textIds[3];  // DC/AC, Unit, Auto; id 0 is the empty text
+        std::string_view value;
+    };
+    RowFields fields(std::size_t index) const
+    {
+        const PackedRow& r = at(index);
+        return {r.no,
+                r.timeMs,
+                (r.flags & NoSet) != 0,
+                (r.flags & TimeSet) != 0,
+                (r.flags & Logged) != 0,
+                {r.mode, r.unit, r.range},
+                std::string_view(r.value, r.valueLength)};
+    }
+    // The interned fields in the order of RowFields::textIds.
+    static constexpr std::array<Field, 3> kInternedFields = {Field::DCAC, Field::Unit, Field::Auto};
+    // Ids of field (one of kInternedFields) run from 0 to textIdCount(field) - 1; an id
+    // keeps its text until the table is emptied.
+    std::size_t textIdCount(Field field) const { return dictionary(field).texts.size(); }
+    std::string_view textOfId(Field field, uint32_t id) const { return dictionary(field).at(id); }
 
     // Empties rows and the change log.
     void clear();
@@ -66,6 +112,7 @@ public:
     std::size_t bytesReserved() const;
 
 private:
+    enum RowFlag : uint8_t { NoSet = 1, TimeSet = 2, Logged = 4 };
     struct PackedRow {
         int32_t no;
         int32_t timeMs;
@@ -86,6 +133,10 @@ private:
 
     PackedRow& newRow();
     const PackedRow& at(std::size_t index) const { return chunks_[index / kChunkRows][index % kChunkRows]; }
+    const Dictionary& dictionary(Field field) const
+    {
+        return field == Field::DCAC ? modes_ : field == Field::Unit ? units_ : ranges_;
+    }
 
     std::vector<std::unique_ptr<PackedRow[]>> chunks_;
     std::size_t size_ = 0;

@@ -40,6 +40,8 @@ std::string_view trim(std::string_view text)
     return text;
 }
 
+std::string_view orNull(std::string_view trimmed) { return trimmed.empty() ? std::string_view("NULL") : trimmed; }
+
 } // namespace
 
 void SplitLine(std::string_view text, char separator, std::vector<std::string>& list)
@@ -67,32 +69,51 @@ bool writeTextTable(const ReadingTable& table, const std::vector<std::string>& t
         return false;
     out.put(header);
 
+    // DC/AC, Unit and Auto repeat from row to row: each distinct text is trimmed once,
+    // ready to be copied with the tab that leads it.
+    std::array<std::vector<std::string>, 3> interned;
+    for (std::size_t k = 0; k < interned.size(); ++k) {
+        const Field field = ReadingTable::kInternedFields[k];
+        interned[k].resize(table.textIdCount(field));
+        for (uint32_t id = 0; id < interned[k].size(); ++id)
+            interned[k][id] = "\t" + std::string(orNull(trim(table.textOfId(field, id))));
+    }
+
     const TimeOfDayFormat timeFormat(longTimeFormat);
+    constexpr std::string_view nullTime = "\tNULL";
     int32_t lastSecond = -1;
-    std::string timeText = "NULL";
+    std::string timeBuffer(1 + timeFormat.maxLength(), '\t');
+    std::string_view timeText = nullTime;  // the Time field with the tab that leads it
     for (std::size_t i = 0; i < table.size(); ++i) {
-        const auto time = table.timeMs(i);
-        if (!time) {
-            timeText = "NULL";
+        const ReadingTable::RowFields row = table.fields(i);
+        if (!row.hasTime) {
+            timeText = nullTime;
             lastSecond = -1;
-        } else if (*time / 1000 != lastSecond) {  // the text shows whole seconds only
-            std::string text;
-            timeFormat.appendTo(text, *time);
-            timeText = trim(text).empty() ? "NULL" : std::string(trim(text));
-            lastSecond = *time / 1000;
+        } else if (row.timeMs / 1000 != lastSecond) {  // the text shows whole seconds only
+            const std::size_t length = timeFormat.formatTo(timeBuffer.data() + 1, row.timeMs);
+            const std::string_view trimmed = trim(std::string_view(timeBuffer.data() + 1, length));
+            if (trimmed.empty()) {
+                timeText = nullTime;
+            } else {
+                // The tab goes just before the trimmed text: in its own place or over a
+                // blank trimmed from the front.
+                const auto tab = static_cast<std::size_t>(trimmed.data() - timeBuffer.data()) - 1;
+                timeBuffer[tab] = '\t';
+                timeText = std::string_view(timeBuffer.data() + tab, trimmed.size() + 1);
+            }
+            lastSecond = row.timeMs / 1000;
         }
         // No, then five tab-led fields of at most 20 characters (or NULL), then CR LF.
-        if (!out.reserve(20 + 1 + timeText.size() + 4 * (1 + kTextFieldWidth) + 2))
+        if (!out.reserve(20 + timeText.size() + 4 * (1 + kTextFieldWidth) + 2))
             return false;
-        if (const auto no = table.no(i))
-            out.putNumber(*no);
+        if (row.hasNo)
+            out.putNumber(row.no);
+        out.putShort(timeText);
+        out.putShort(interned[0][row.textIds[0]]);
         out.put('\t');
-        out.put(timeText);
-        for (const Field field : {Field::DCAC, Field::Value, Field::Unit, Field::Auto}) {
-            out.put('\t');
-            const std::string_view text = trim(table.text(i, field));
-            out.put(text.empty() ? std::string_view("NULL") : text);
-        }
+        out.putShort(orNull(trim(row.value)));
+        out.putShort(interned[1][row.textIds[1]]);
+        out.putShort(interned[2][row.textIds[2]]);
         out.put('\r');
         out.put('\n');
     }

@@ -36,12 +36,6 @@ std::string expand(std::string_view format)
     return out;
 }
 
-void two(std::string& out, int v)
-{
-    out += static_cast<char>('0' + v / 10 % 10);
-    out += static_cast<char>('0' + v % 10);
-}
-
 bool readNumber(std::string_view text, std::size_t& pos, int maxDigits, int& value)
 {
     int digits = 0;
@@ -56,7 +50,18 @@ bool readNumber(std::string_view text, std::size_t& pos, int maxDigits, int& val
 
 } // namespace
 
-TimeOfDayFormat::TimeOfDayFormat(std::string_view longTimeFormat) : expanded_(expand(longTimeFormat)) {}
+TimeOfDayFormat::TimeOfDayFormat(std::string_view longTimeFormat) : expanded_(expand(longTimeFormat))
+{
+    // A literal byte gives one byte, a conversion at most two.
+    for (std::size_t i = 0; i < expanded_.size(); ++i) {
+        if (expanded_[i] == '%' && i + 1 < expanded_.size()) {
+            ++i;
+            maxLength_ += 2;
+        } else {
+            ++maxLength_;
+        }
+    }
+}
 
 std::string formatTimeOfDay(int32_t ms, std::string_view longTimeFormat)
 {
@@ -77,29 +82,54 @@ std::string TimeOfDayFormat::format(int32_t ms) const
 
 void TimeOfDayFormat::appendTo(std::string& out, int32_t ms) const
 {
+    const std::size_t start = out.size();
+    out.resize(start + maxLength_);
+    out.resize(start + formatTo(out.data() + start, ms));
+}
+
+std::size_t TimeOfDayFormat::formatTo(char* const out, int32_t ms) const
+{
     ms = ((ms % kMsPerDay) + kMsPerDay) % kMsPerDay;
     const int hour = ms / 3600000, minute = ms / 60000 % 60, second = ms / 1000 % 60;
+    const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    char* p = out;
+    auto two = [&](int v) {
+        *p++ = static_cast<char>('0' + v / 10 % 10);
+        *p++ = static_cast<char>('0' + v % 10);
+    };
+    auto number = [&](int v) {  // without a leading zero
+        if (v >= 10)
+            *p++ = static_cast<char>('0' + v / 10);
+        *p++ = static_cast<char>('0' + v % 10);
+    };
     const std::string& format = expanded_;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '%' || i + 1 >= format.size()) {
-            out += format[i];
+            *p++ = format[i];
             continue;
         }
         switch (format[++i]) {
-        case 'H': two(out, hour); break;
-        case 'k': out += std::to_string(hour); break;
-        case 'I': two(out, hour % 12 == 0 ? 12 : hour % 12); break;
-        case 'l': out += std::to_string(hour % 12 == 0 ? 12 : hour % 12); break;
-        case 'M': two(out, minute); break;
-        case 'S': two(out, second); break;
-        case 'p': out += hour < 12 ? "AM" : "PM"; break;
-        case 'P': out += hour < 12 ? "am" : "pm"; break;
-        case '%': out += '%'; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
+        case 'H': two(hour); break;
+        case 'k': number(hour); break;
+        case 'I': two(hour12); break;
+        case 'l': number(hour12); break;
+        case 'M': two(minute); break;
+        case 'S': two(second); break;
+        case 'p':
+            *p++ = hour < 12 ? 'A' : 'P';
+            *p++ = 'M';
+            break;
+        case 'P':
+            *p++ = hour < 12 ? 'a' : 'p';
+            *p++ = 'm';
+            break;
+        case '%': *p++ = '%'; break;
+        case 'n': *p++ = '\n'; break;
+        case 't': *p++ = '\t'; break;
         default: break;  // date conversions have nothing to show in a time of day
         }
     }
+    return static_cast<std::size_t>(p - out);
 }
 
 std::optional<int32_t> TimeOfDayFormat::parse(std::string_view text) const

@@ -24,9 +24,14 @@ public:
     void appendTo(std::string& out, int32_t ms) const;
     std::string format(int32_t ms) const;
     std::optional<int32_t> parse(std::string_view text) const;
+    // The longest text of this format; formatTo writes at most this many bytes to out
+    // and returns how many it wrote (the text of format).
+    std::size_t maxLength() const { return maxLength_; }
+    std::size_t formatTo(char* out, int32_t ms) const;
 
 private:
     std::string expanded_;  // only %H %I %M %S %p and single conversions left
+    std::size_t maxLength_ = 0;
 };
 
 // Date-time in days (fraction = time of day) -> ms since midnight, date part dropped.

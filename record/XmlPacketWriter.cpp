@@ -3,6 +3,10 @@
 #include "record/BlockWriter.h"
 #include "record/XmlPacketFormat.h"
 
+#include <array>
+#include <string>
+#include <vector>
+
 namespace valdrin {
 
 namespace {
@@ -38,39 +42,72 @@ std::string_view escapeOf(char c)
     }
 }
 
+// Bytes that have an escape, looked up once per byte of a value.
+constexpr std::array<bool, 256> kEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (const char c : {'<', '>', '&', '\'', '"', '\r', '\n', '\t', '\\'})
+        escaped[static_cast<unsigned char>(c)] = true;
+    return escaped;
+}();
+
+void appendEscaped(std::string& out, std::string_view text)
+{
+    for (const char c : text) {
+        const std::string_view escape = escapeOf(c);
+        if (escape.empty())
+            out += c;
+        else
+            out += escape;
+    }
+}
+
 void putEscaped(BlockWriter& out, std::string_view text)
 {
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::string_view escape = escapeOf(text[i]);
-        if (escape.empty())
+        if (!kEscaped[static_cast<unsigned char>(text[i])])
             continue;
         out.put(text.substr(plain, i - plain));
-        out.put(escape);
+        out.put(escapeOf(text[i]));
         plain = i + 1;
     }
     out.put(text.substr(plain));
 }
 
-void putTextAttribute(BlockWriter& out, std::string_view name, std::string_view text)
+// ` name="text"` with the text escaped, or nothing for a null field.
+std::string textAttribute(std::string_view name, std::string_view text)
 {
+    std::string attribute;
     if (text.empty())
-        return;  // a null field has no attribute
-    out.put(' ');
-    out.put(name);
-    out.put("=\"");
-    putEscaped(out, text);
-    out.put('"');
+        return attribute;
+    attribute += ' ';
+    attribute += name;
+    attribute += "=\"";
+    appendEscaped(attribute, text);
+    attribute += '"';
+    return attribute;
 }
 
 // HH:MM:SSSSS, the last five digits the milliseconds within the minute.
 void putPacketTime(BlockWriter& out, int32_t ms)
 {
-    out.putDigits(ms / 3600000, 2);
+    if (ms < 0 || ms >= 24 * 3600000) {  // no time of day; written digit by digit as ever
+        out.putDigits(ms / 3600000, 2);
+        out.put(':');
+        out.putDigits(ms / 60000 % 60, 2);
+        out.put(':');
+        out.putDigits(ms % 60000, 5);
+        return;
+    }
+    const auto value = static_cast<unsigned>(ms);
+    const unsigned withinMinute = value % 60000;
+    out.putTwoDigits(value / 3600000);
     out.put(':');
-    out.putDigits(ms / 60000 % 60, 2);
+    out.putTwoDigits(value / 60000 % 60);
     out.put(':');
-    out.putDigits(ms % 60000, 5);
+    out.putTwoDigits(withinMinute / 1000);
+    out.putTwoDigits(withinMinute % 1000 / 10);
+    out.put(static_cast<char>('0' + withinMinute % 10));
 }
 
 } // namespace
@@ -105,29 +142,40 @@ bool writeXmlPacket(const ReadingTable& table, const ByteSink& sink)
     }
     out.put("</METADATA><ROWDATA>");
 
+    // DC/AC, Unit and Auto repeat from row to row: each distinct text is escaped
+    // once, as the whole attribute.
+    std::array<std::vector<std::string>, 3> interned;
+    for (std::size_t k = 0; k < interned.size(); ++k) {
+        const Field field = ReadingTable::kInternedFields[k];
+        interned[k].resize(table.textIdCount(field));
+        for (uint32_t id = 0; id < interned[k].size(); ++id)
+            interned[k][id] = textAttribute(kFieldNames[static_cast<std::size_t>(field)], table.textOfId(field, id));
+    }
+    const std::string loggedRowStart = "<ROW RowState=\"" + std::to_string(kAppendedRowState) + "\"";
+
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!out.reserve(kRowRoom))
             return false;
-        out.put("<ROW");
-        if (table.logged(i)) {
-            out.put(" RowState=\"");
-            out.putNumber(kAppendedRowState);
-            out.put('"');
-        }
-        if (const auto no = table.no(i)) {
+        const ReadingTable::RowFields row = table.fields(i);
+        out.put(row.logged ? std::string_view(loggedRowStart) : std::string_view("<ROW"));
+        if (row.hasNo) {
             out.put(" No=\"");
-            out.putNumber(*no);
+            out.putNumber(row.no);
             out.put('"');
         }
-        if (const auto time = table.timeMs(i)) {
+        if (row.hasTime) {
             out.put(" Time=\"");
-            putPacketTime(out, *time);
+            putPacketTime(out, row.timeMs);
             out.put('"');
         }
-        putTextAttribute(out, kFieldNames[2], table.text(i, Field::DCAC));
-        putTextAttribute(out, kFieldNames[3], table.text(i, Field::Value));
-        putTextAttribute(out, kFieldNames[4], table.text(i, Field::Unit));
-        putTextAttribute(out, kFieldNames[5], table.text(i, Field::Auto));
+        out.put(interned[0][row.textIds[0]]);
+        if (!row.value.empty()) {
+            out.put(" Value=\"");
+            putEscaped(out, row.value);
+            out.put('"');
+        }
+        out.put(interned[1][row.textIds[1]]);
+        out.put(interned[2][row.textIds[2]]);
         out.put("/>");
     }
     if (!out.reserve(32))
