@@ -16,6 +16,8 @@ ByteSink::~ByteSink()
 {
     if (fd_ >= 0 && ownsFd_)
         ::close(fd_);
+    if (watch_ >= 0)
+        ::close(watch_);
 }
 
 bool ByteSink::openPty(std::string& error)
@@ -64,17 +66,23 @@ bool ByteSink::openFile(const std::string& path, std::string& error)
     return true;
 }
 
+void ByteSink::watchForOpen()
+{
+    watch_ = inotify_init1(IN_CLOEXEC);
+    if (watch_ >= 0 && inotify_add_watch(watch_, slave_.c_str(), IN_OPEN) < 0) {
+        ::close(watch_);
+        watch_ = -1;
+    }
+}
+
 bool ByteSink::waitForOpen()
 {
-    const int watch = inotify_init1(IN_CLOEXEC);
-    if (watch < 0)
+    if (watch_ < 0)
         return true;  // no way to wait: start at once
-    bool opened = false;
-    if (inotify_add_watch(watch, slave_.c_str(), IN_OPEN) >= 0) {
-        char event[sizeof(inotify_event) + 256];
-        opened = ::read(watch, event, sizeof event) > 0;
-    }
-    ::close(watch);
+    char event[sizeof(inotify_event) + 256];
+    const bool opened = ::read(watch_, event, sizeof event) > 0;
+    ::close(watch_);
+    watch_ = -1;
     if (opened)
         usleep(200 * 1000);  // the receiver purges its port right after opening it
     return opened;

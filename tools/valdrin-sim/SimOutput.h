@@ -22,13 +22,16 @@ public:
     bool openFile(const std::string& path, std::string& error);
 
     const std::string& slavePath() const { return slave_; }
-    // Blocks until the pseudo-terminal's slave side is opened (or a signal).
+    // Starts watching for an open of the slave side; call before telling anyone its path.
+    void watchForOpen();
+    // Blocks until the slave side was opened after watchForOpen (or a signal).
     bool waitForOpen();
     // False when the receiver went away or a signal interrupted the write.
     bool write(const std::vector<uint8_t>& bytes);
 
 private:
     int fd_ = -1;
+    int watch_ = -1;
     bool ownsFd_ = true;
     std::string slave_;
 };

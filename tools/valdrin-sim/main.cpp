@@ -198,6 +198,9 @@ int main(int argc, char** argv)
         return fail("Could not open " + (o.target == Options::Target::Pty ? std::string("a pseudo-terminal") : o.path)
                     + ": " + error);
     if (o.target == Options::Target::Pty) {
+        // Watch before the path is out: a receiver may open it at once.
+        if (o.wait)
+            sink.watchForOpen();
         std::printf("%s\n", sink.slavePath().c_str());
         std::fflush(stdout);
         if (o.wait && !sink.waitForOpen())
