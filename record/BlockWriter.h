@@ -4,6 +4,7 @@
 #pragma once
 
 #include "record/FileIo.h"
+#include "record/ShortText.h"
 #include "record/TextTableFile.h"
 
 #include <charconv>
@@ -39,29 +40,11 @@ public:
         std::memcpy(cursor_, text.data(), text.size());
         cursor_ += text.size();
     }
-    // The same for the short pieces of a row (a field, a prepared attribute): two
-    // overlapping moves of fixed size instead of a call, since a large save makes
-    // millions of them.
+    // The same for the short pieces of a row (a field, a prepared attribute).
     void putShort(std::string_view text)
     {
-        const char* from = text.data();
-        const std::size_t n = text.size();
-        if (n >= 16 && n <= 32) {
-            moveFixed<16>(cursor_, from);
-            moveFixed<16>(cursor_ + n - 16, from + n - 16);
-        } else if (n >= 8 && n < 16) {
-            moveFixed<8>(cursor_, from);
-            moveFixed<8>(cursor_ + n - 8, from + n - 8);
-        } else if (n >= 4 && n < 8) {
-            moveFixed<4>(cursor_, from);
-            moveFixed<4>(cursor_ + n - 4, from + n - 4);
-        } else if (n > 32) {
-            std::memcpy(cursor_, from, n);
-        } else {
-            for (std::size_t i = 0; i < n; ++i)
-                cursor_[i] = from[i];
-        }
-        cursor_ += n;
+        shorttext::copy(cursor_, text.data(), text.size());
+        cursor_ += text.size();
     }
     template <class Integer>
     void putNumber(Integer value)  // needs 20 bytes of room
@@ -91,13 +74,6 @@ private:
         const std::string_view full(buffer_.get(), static_cast<std::size_t>(cursor_ - buffer_.get()));
         cursor_ = buffer_.get();
         return full.empty() || sink_(full);
-    }
-    template <std::size_t N>
-    static void moveFixed(char* to, const char* from)
-    {
-        char bytes[N];
-        std::memcpy(bytes, from, N);
-        std::memcpy(to, bytes, N);
     }
     void grow(std::size_t capacity)
     {

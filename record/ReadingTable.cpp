@@ -1,7 +1,11 @@
 #include "record/ReadingTable.h"
 
+#include "record/ShortText.h"
+
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace valdrin {
 
@@ -9,17 +13,6 @@ namespace {
 std::string_view cut(std::string_view text)
 {
     return text.substr(0, std::min(text.size(), kTextFieldWidth));
-}
-
-// The texts compared here are a few characters long: a plain loop beats a call to memcmp.
-bool sameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
 }
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -42,10 +35,8 @@ ReadingTable::ReadingTable(ReadingTable&&) noexcept = default;
 ReadingTable& ReadingTable::operator=(ReadingTable&&) noexcept = default;
 ReadingTable::~ReadingTable() = default;
 
-uint32_t ReadingTable::Dictionary::intern(std::string_view text)
+uint32_t ReadingTable::Dictionary::internOther(std::string_view text)
 {
-    if (sameText(texts[lastId], text))
-        return lastId;
     if (text.empty())
         return lastId = 0;
     const std::string key(text);
@@ -58,14 +49,57 @@ uint32_t ReadingTable::Dictionary::intern(std::string_view text)
     return lastId = id;
 }
 
-ReadingTable::PackedRow& ReadingTable::newRow()
+struct ReadingTable::ChunkAhead {
+    std::unique_ptr<PackedRow[]> chunk;  // the next chunk, being made resident
+    std::thread worker;
+    ~ChunkAhead()
+    {
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+namespace {
+template <class Row>
+std::unique_ptr<Row[]> newChunk(std::size_t rows)
 {
-    if (size_ % kChunkRows == 0 && size_ / kChunkRows == chunks_.size())
-        // Not zeroed: every append sets each field a reader looks at.
-        chunks_.push_back(std::make_unique_for_overwrite<PackedRow[]>(kChunkRows));
-    PackedRow& row = chunks_[size_ / kChunkRows][size_ % kChunkRows];
-    ++size_;
-    return row;
+    // Not zeroed: every append sets each field a reader looks at.
+    return std::make_unique_for_overwrite<Row[]>(rows);
+}
+} // namespace
+
+void ReadingTable::addChunk()
+{
+    if (!ahead_) {
+        chunks_.push_back(newChunk<PackedRow>(kChunkRows));
+        return;
+    }
+    if (ahead_->worker.joinable())
+        ahead_->worker.join();
+    chunks_.push_back(ahead_->chunk ? std::move(ahead_->chunk) : newChunk<PackedRow>(kChunkRows));
+    ahead_->chunk = newChunk<PackedRow>(kChunkRows);
+    char* const bytes = reinterpret_cast<char*>(ahead_->chunk.get());
+    try {
+        ahead_->worker = std::thread([bytes] {
+            // A write to every page: the system gives the memory now, not at the append.
+            constexpr std::size_t kPage = 4096;
+            for (std::size_t at = 0; at < kChunkRows * sizeof(PackedRow); at += kPage)
+                bytes[at] = 0;
+        });
+    } catch (const std::system_error&) {
+        // No thread: the pages come at the appends, as without a bulk append.
+    }
+}
+
+void ReadingTable::beginBulkAppend()
+{
+    if (!ahead_)
+        ahead_ = std::make_unique<ChunkAhead>();
+}
+
+void ReadingTable::endBulkAppend()
+{
+    ahead_.reset();  // waits for the worker; a chunk made resident but not reached is freed
 }
 
 void ReadingTable::appendReading(int32_t no, int32_t timeMs, std::string_view mode, std::string_view value,
@@ -80,7 +114,7 @@ void ReadingTable::appendReading(int32_t no, int32_t timeMs, std::string_view mo
     row.flags = NoSet | TimeSet | Logged;
     const std::string_view v = cut(value);
     row.valueLength = static_cast<uint8_t>(v.size());
-    std::memcpy(row.value, v.data(), v.size());
+    shorttext::copy(row.value, v.data(), v.size());
     ++loggedCount_;
 }
 
@@ -95,7 +129,7 @@ void ReadingTable::append(const TableRow& in)
     row.flags = static_cast<uint8_t>((in.No ? NoSet : 0) | (in.TimeMs ? TimeSet : 0) | (in.logged ? Logged : 0));
     const std::string_view v = cut(in.Value);
     row.valueLength = static_cast<uint8_t>(v.size());
-    std::memcpy(row.value, v.data(), v.size());
+    shorttext::copy(row.value, v.data(), v.size());
     if (in.logged)
         ++loggedCount_;
 }

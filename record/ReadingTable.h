@@ -3,6 +3,8 @@
 // in memory; the three short texts with few distinct values are interned.
 #pragma once
 
+#include "record/ShortText.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -104,6 +106,12 @@ public:
     std::size_t textIdCount(Field field) const { return dictionary(field).texts.size(); }
     std::string_view textOfId(Field field, uint32_t id) const { return dictionary(field).at(id); }
 
+    // A load's many appends: from begin to end, the memory of the next chunk of rows
+    // is made resident on another thread while rows go into the current one, so that
+    // the appends do not wait for it page by page. end() is implied by destruction.
+    void beginBulkAppend();
+    void endBulkAppend();
+
     // Empties rows and the change log.
     void clear();
     void swap(ReadingTable& other) noexcept;
@@ -126,12 +134,25 @@ private:
     struct Dictionary {
         std::vector<std::string> texts{std::string()};
         std::unordered_map<std::string, uint32_t> ids;
-        uint32_t lastId = 0;  // the recording path repeats the same texts frame after frame
-        uint32_t intern(std::string_view text);
+        uint32_t lastId = 0;  // the recording path and loads repeat the same texts row after row
+        uint32_t intern(std::string_view text)
+        {
+            return shorttext::same(texts[lastId], text) ? lastId : internOther(text);
+        }
+        uint32_t internOther(std::string_view text);
         std::string_view at(uint32_t id) const { return texts[id]; }
     };
 
-    PackedRow& newRow();
+    PackedRow& newRow()
+    {
+        if (size_ % kChunkRows == 0 && size_ / kChunkRows == chunks_.size())
+            addChunk();
+        PackedRow& row = chunks_[size_ / kChunkRows][size_ % kChunkRows];
+        ++size_;
+        return row;
+    }
+    void addChunk();
+    struct ChunkAhead;
     const PackedRow& at(std::size_t index) const { return chunks_[index / kChunkRows][index % kChunkRows]; }
     const Dictionary& dictionary(Field field) const
     {
@@ -142,6 +163,7 @@ private:
     std::size_t size_ = 0;
     std::size_t loggedCount_ = 0;
     Dictionary modes_, units_, ranges_;
+    std::unique_ptr<ChunkAhead> ahead_;  // during a bulk append only
 };
 
 } // namespace valdrin

@@ -31,6 +31,18 @@ bool readFile(const std::string& fileName, Reader& reader)
     }
 }
 
+// A load is one bulk append to its table.
+class BulkAppend {
+public:
+    explicit BulkAppend(ReadingTable& table) : table_(table) { table_.beginBulkAppend(); }
+    BulkAppend(const BulkAppend&) = delete;
+    BulkAppend& operator=(const BulkAppend&) = delete;
+    ~BulkAppend() { table_.endBulkAppend(); }
+
+private:
+    ReadingTable& table_;
+};
+
 } // namespace
 
 TableFileFormat tableFileFormat(std::string_view fileName)
@@ -80,13 +92,17 @@ bool LoadTableFile(const std::string& fileName, ReadingTable& table, bool emptyF
         // Read into a fresh table so that a failure leaves the rows as they were.
         ReadingTable fresh;
         XmlPacketReader reader(fresh);
-        loaded = readFile(fileName, reader);
+        {
+            const BulkAppend bulk(fresh);
+            loaded = readFile(fileName, reader);
+        }
         if (loaded)
             table.swap(fresh);
     } else {
         if (emptyFirst)
             table.clear();
         TextTableReader reader(table, options.longTimeFormat);
+        const BulkAppend bulk(table);
         loaded = readFile(fileName, reader);
     }
     if (!loaded)

@@ -41,7 +41,7 @@ public:
 
 private:
     bool takeLine(std::string_view line);
-    bool appendRow(const std::array<std::string_view, kFieldCount>& pieces, std::size_t count);
+    bool appendRow(std::array<std::string_view, kFieldCount>& pieces, std::size_t count);
     bool fail();
 
     ReadingTable& table_;

@@ -50,7 +50,8 @@ bool readNumber(std::string_view text, std::size_t& pos, int maxDigits, int& val
 
 } // namespace
 
-TimeOfDayFormat::TimeOfDayFormat(std::string_view longTimeFormat) : expanded_(expand(longTimeFormat))
+TimeOfDayFormat::TimeOfDayFormat(std::string_view longTimeFormat)
+    : expanded_(expand(longTimeFormat)), twentyFourHour_(expanded_ == "%H:%M:%S")
 {
     // A literal byte gives one byte, a conversion at most two.
     for (std::size_t i = 0; i < expanded_.size(); ++i) {
@@ -134,6 +135,25 @@ std::size_t TimeOfDayFormat::formatTo(char* const out, int32_t ms) const
 
 std::optional<int32_t> TimeOfDayFormat::parse(std::string_view text) const
 {
+    int32_t ms = 0;
+    return parse(text, ms) ? std::optional<int32_t>(ms) : std::nullopt;
+}
+
+bool TimeOfDayFormat::parse(std::string_view text, int32_t& ms) const
+{
+    if (twentyFourHour_ && text.size() == 8 && text[2] == ':' && text[5] == ':') {
+        // HH:MM:SS as a save writes it, read at once; any other text takes the way below.
+        unsigned d[8];
+        for (std::size_t k = 0; k < 8; ++k)
+            d[k] = static_cast<unsigned>(static_cast<unsigned char>(text[k])) - '0';
+        if (d[0] <= 9 && d[1] <= 9 && d[3] <= 9 && d[4] <= 9 && d[6] <= 9 && d[7] <= 9) {
+            const unsigned hour = d[0] * 10 + d[1], minute = d[3] * 10 + d[4], second = d[6] * 10 + d[7];
+            if (hour >= 24 || minute >= 60 || second >= 60)
+                return false;
+            ms = static_cast<int32_t>((hour * 3600 + minute * 60 + second) * 1000);
+            return true;
+        }
+    }
     const std::string& format = expanded_;
     int hour = 0, minute = 0, second = 0;
     bool twelveHour = false;
@@ -147,7 +167,7 @@ std::optional<int32_t> TimeOfDayFormat::parse(std::string_view text) const
                 continue;
             }
             if (pos >= text.size() || text[pos] != format[i])
-                return std::nullopt;
+                return false;
             ++pos;
             continue;
         }
@@ -182,16 +202,17 @@ std::optional<int32_t> TimeOfDayFormat::parse(std::string_view text) const
         default: break;
         }
         if (!ok)
-            return std::nullopt;
+            return false;
     }
     if (pos != text.size())
-        return std::nullopt;
+        return false;
     if (twelveHour) {
         hour %= 12;
         if (pm.value_or(false))
             hour += 12;
     }
-    return (hour * 3600 + minute * 60 + second) * 1000;
+    ms = (hour * 3600 + minute * 60 + second) * 1000;
+    return true;
 }
 
 int32_t timeOfDayMs(double dateTime)

@@ -24,6 +24,8 @@ public:
     void appendTo(std::string& out, int32_t ms) const;
     std::string format(int32_t ms) const;
     std::optional<int32_t> parse(std::string_view text) const;
+    // The same as parse, the time in ms: false when the text does not follow the format.
+    bool parse(std::string_view text, int32_t& ms) const;
     // The longest text of this format; formatTo writes at most this many bytes to out
     // and returns how many it wrote (the text of format).
     std::size_t maxLength() const { return maxLength_; }
@@ -31,6 +33,7 @@ public:
 
 private:
     std::string expanded_;  // only %H %I %M %S %p and single conversions left
+    bool twentyFourHour_;   // the format is %H:%M:%S, the common long time format
     std::size_t maxLength_ = 0;
 };
 

@@ -2,7 +2,9 @@
 
 #include "meter/IntegerValue.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace valdrin {
@@ -13,6 +15,9 @@ constexpr std::size_t kMaxAttributes = 16;
 // The one item that grows with the table is PARAMS with its change log (13 bytes a
 // row); this bound fails a runaway tag clearly instead of exhausting memory.
 constexpr std::size_t kMaxItemBytes = std::size_t{1} << 30;
+// An item cut by the end of a block is completed from the next block in pieces of at
+// least this size, so that a short cut row costs a short copy.
+constexpr std::size_t kMinJoinBytes = 4096;
 
 enum NameClass : uint8_t { Space = 1, NameStart = 2, NameChar = 4, AttributeNameChar = 8 };
 constexpr std::array<uint8_t, 256> kNameClass = [] {
@@ -142,18 +147,17 @@ bool packetTime(std::string_view text, int32_t& ms)
 {
     if (text.size() != 11 || text[2] != ':' || text[5] != ':')
         return false;
-    int parts[3] = {0, 0, 0};
-    const std::size_t starts[3] = {0, 3, 6}, lengths[3] = {2, 2, 5};
-    for (int p = 0; p < 3; ++p)
-        for (std::size_t k = 0; k < lengths[p]; ++k) {
-            const char c = text[starts[p] + k];
-            if (c < '0' || c > '9')
-                return false;
-            parts[p] = parts[p] * 10 + (c - '0');
-        }
-    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59999)
+    // Each digit on its own: a million rows pass through here.
+    unsigned d[11];
+    for (std::size_t k = 0; k < 11; ++k)
+        d[k] = static_cast<unsigned>(static_cast<unsigned char>(text[k])) - '0';
+    if (d[0] > 9 || d[1] > 9 || d[3] > 9 || d[4] > 9 || d[6] > 9 || d[7] > 9 || d[8] > 9 || d[9] > 9 || d[10] > 9)
         return false;
-    ms = parts[0] * 3600000 + parts[1] * 60000 + parts[2];
+    const unsigned hour = d[0] * 10 + d[1], minute = d[3] * 10 + d[4];
+    const unsigned withinMinute = d[6] * 10000 + d[7] * 1000 + d[8] * 100 + d[9] * 10 + d[10];
+    if (hour > 23 || minute > 59 || withinMinute > 59999)
+        return false;
+    ms = static_cast<int32_t>(hour * 3600000 + minute * 60000 + withinMinute);
     return true;
 }
 
@@ -195,35 +199,67 @@ bool XmlPacketReader::feed(std::string_view block)
 {
     if (!failure_.empty())
         return false;
-    if (pos_ > 0) {
-        buffer_.erase(0, pos_);
-        consumedBefore_ += pos_;
+    std::size_t at = 0;  // first byte of block not yet scanned or kept
+    // An item cut by the end of the last block: complete it from the front of this one,
+    // in pieces that grow with it, then go on in the block itself.
+    while (!buffer_.empty() && at < block.size()) {
+        const std::size_t kept = buffer_.size();
+        const std::size_t n = std::min(block.size() - at, std::max(kept, kMinJoinBytes));
+        buffer_.append(block.data() + at, n);
+        at += n;
+        if (buffer_.size() < retryAt_)
+            continue;
         pos_ = 0;
+        if (!scanAvailable(buffer_, false))
+            return false;
+        consumedBefore_ += pos_;
+        if (pos_ >= kept) {
+            at -= buffer_.size() - pos_;  // those bytes are still in the block
+            buffer_.clear();
+        } else {
+            buffer_.erase(0, pos_);
+        }
     }
-    buffer_.append(block);
-    if (buffer_.size() < retryAt_)
+    if (!buffer_.empty() || at == block.size())
         return true;
-    return scanAvailable(false);
+    // Scanned where the file's block lies; only a cut item at its end is kept.
+    const std::string_view rest = block.substr(at);
+    pos_ = 0;
+    if (!scanAvailable(rest, false))
+        return false;
+    consumedBefore_ += pos_;
+    buffer_.assign(rest.substr(pos_));
+    return true;
 }
 
 bool XmlPacketReader::finish()
 {
     if (!failure_.empty())
         return false;
-    if (!scanAvailable(true))
+    pos_ = 0;
+    if (!scanAvailable(buffer_, true))
         return false;
     if (state_ != State::Done)
         return fail("the packet ends early");
     return true;
 }
 
-bool XmlPacketReader::scanAvailable(bool atEnd)
+bool XmlPacketReader::scanAvailable(std::string_view data, bool atEnd)
 {
     PacketTag tag;
     std::string why;
-    while (pos_ < buffer_.size()) {
+    while (pos_ < data.size()) {
+        if (state_ == State::InRowData && awaitEnd_.empty()) {
+            // Row after row as this system writes them; anything else, and a row cut
+            // by the end of the data, goes to the general scanner below.
+            const std::size_t taken = takeWrittenRow(data.data() + pos_, data.data() + data.size());
+            if (taken > 0) {
+                pos_ += taken;
+                continue;
+            }
+        }
         std::size_t length = 0;
-        const std::string_view rest = std::string_view(buffer_).substr(pos_);
+        const std::string_view rest = data.substr(pos_);
         switch (scanItem(rest, length, tag, why)) {
         case Scan::Space:
             if (state_ == State::Start)
@@ -382,21 +418,23 @@ bool XmlPacketReader::takeParams(const PacketTag& tag)
             continue;  // other parameters are accepted and ignored
         // Unsigned numbers separated by blanks, three per logged row. Which rows are
         // logged is told by their RowState; the numbers themselves are bookkeeping.
-        std::string_view log = tag.attributes[i].value();
-        std::size_t numbers = 0;
-        while (!log.empty()) {
-            std::size_t n = 0;
-            while (n < log.size() && log[n] != ' ')
-                ++n;
-            if (!unsignedNumber(log.substr(0, n)))
-                return fail("a malformed CHANGE_LOG");
-            ++numbers;
-            log.remove_prefix(n);
-            if (!log.empty()) {
-                log.remove_prefix(1);
-                if (log.empty())
+        // One pass over the log: it holds three numbers for each row of the table.
+        const std::string_view log = tag.attributes[i].value();
+        std::size_t numbers = 0, digits = 0;
+        for (const char c : log) {
+            if (c == ' ') {
+                if (digits == 0)
                     return fail("a malformed CHANGE_LOG");
+                ++numbers;
+                digits = 0;
+            } else if (c < '0' || c > '9' || ++digits > 10) {
+                return fail("a malformed CHANGE_LOG");
             }
+        }
+        if (!log.empty()) {
+            if (digits == 0)
+                return fail("a malformed CHANGE_LOG");  // a blank at the end
+            ++numbers;
         }
         if (numbers % 3 != 0)
             return fail("a CHANGE_LOG not in triples");
@@ -441,10 +479,16 @@ bool XmlPacketReader::takeRow(const PacketTag& tag)
             texts[index - 2] = value;
         }
     }
+    appendRow(logged, seen, no, time, texts);
+    return true;
+}
+
+void XmlPacketReader::appendRow(bool logged, uint8_t seen, int32_t no, int32_t time, const std::string_view* texts)
+{
     constexpr uint8_t noBit = 1, timeBit = 2;
     if (logged && (seen & noBit) && (seen & timeBit)) {
         table_.appendReading(no, time, texts[0], texts[1], texts[2], texts[3]);
-        return true;
+        return;
     }
     TableRow row;
     if (seen & noBit)
@@ -457,7 +501,93 @@ bool XmlPacketReader::takeRow(const PacketTag& tag)
     row.Auto = texts[3];
     row.logged = logged;
     table_.append(row);
-    return true;
+}
+
+std::size_t XmlPacketReader::takeWrittenRow(const char* p, const char* const end)
+{
+    const char* const start = p;
+    constexpr std::string_view open = "<ROW";
+    if (static_cast<std::size_t>(end - p) < open.size() || std::memcmp(p, open.data(), open.size()) != 0)
+        return 0;
+    p += open.size();
+    // A value up to its closing quote; nullptr when it needs decoding, holds a < or
+    // runs past the data.
+    auto valueEnd = [end](const char* v) -> const char* {
+        if constexpr (std::endian::native == std::endian::little) {
+            // Eight bytes at a time: the lowest flagged byte is the first quote, &, <
+            // or control character (the flags above it may be false).
+            constexpr uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
+            auto zeroByte = [](uint64_t x) { return (x - ones) & ~x & highs; };
+            while (end - v >= 8) {
+                uint64_t x;
+                std::memcpy(&x, v, 8);
+                const uint64_t flags = zeroByte(x ^ (ones * '"')) | zeroByte(x ^ (ones * '&')) |
+                                       zeroByte(x ^ (ones * '<')) | ((x - ones * 0x0E) & ~x & highs);
+                if (flags != 0) {
+                    const char* const first = v + std::countr_zero(flags) / 8;
+                    return *first == '"' ? first : nullptr;
+                }
+                v += 8;
+            }
+        }
+        for (; v < end; ++v) {
+            const uint8_t c = kValueClass[static_cast<unsigned char>(*v)];
+            if (c == DoubleQuote)
+                return v;
+            if (c == Decode || c == Less)
+                return nullptr;
+        }
+        return nullptr;
+    };
+    bool logged = false;
+    constexpr std::string_view rowState = " RowState=\"";
+    if (static_cast<std::size_t>(end - p) >= rowState.size() &&
+        std::memcmp(p, rowState.data(), rowState.size()) == 0) {
+        const char* const v = p + rowState.size();
+        const char* const close = valueEnd(v);
+        if (!close || !unsignedNumber(std::string_view(v, static_cast<std::size_t>(close - v))))
+            return 0;
+        logged = true;
+        p = close + 1;
+    }
+    uint8_t seen = 0;
+    int32_t no = 0, time = 0;
+    std::string_view texts[4];
+    // ` <field name>="value"` of field index if it stands at p: false when it does but
+    // its value is not in the written form. The names are constants here, so that
+    // each comparison is a fixed-size one.
+    bool bad = false;
+    auto attribute = [&](std::string_view lead, std::size_t index) {
+        if (bad || static_cast<std::size_t>(end - p) < lead.size() || std::memcmp(p, lead.data(), lead.size()) != 0)
+            return;
+        const char* const v = p + lead.size();
+        const char* const close = valueEnd(v);
+        if (!close) {
+            bad = true;
+            return;
+        }
+        const std::string_view value(v, static_cast<std::size_t>(close - v));
+        if (index == 0)
+            bad = !tryIntegerValue(value, no);
+        else if (index == 1)
+            bad = !packetTime(value, time);
+        else
+            texts[index - 2] = value;
+        seen = static_cast<uint8_t>(seen | (1u << index));
+        p = close + 1;
+    };
+    attribute(" No=\"", 0);
+    attribute(" Time=\"", 1);
+    attribute(" DC/AC=\"", 2);
+    attribute(" Value=\"", 3);
+    attribute(" Unit=\"", 4);
+    attribute(" Auto=\"", 5);
+    if (bad)
+        return 0;
+    if (end - p < 2 || p[0] != '/' || p[1] != '>')
+        return 0;
+    appendRow(logged, seen, no, time, texts);
+    return static_cast<std::size_t>(p + 2 - start);
 }
 
 namespace {
@@ -558,24 +688,20 @@ Scan scanItem(std::string_view s, std::size_t& length, PacketTag& tag, std::stri
             why = "an attribute value without quotes";
             return Scan::Bad;
         }
-        const uint8_t closingQuote = quote == '"' ? DoubleQuote : SingleQuote;
-        std::size_t close = i + 1;
-        bool plain = true;
-        for (;; ++close) {
-            if (close >= s.size())
-                return Scan::NeedMore;
-            const uint8_t c = kValueClass[static_cast<unsigned char>(s[close])];
-            if (c == Plain)
-                continue;
-            if (c == closingQuote)
-                break;
-            if (c == Less) {
-                why = "a < inside an attribute value";
-                return Scan::Bad;
-            }
-            if (c == Decode)
-                plain = false;
+        // Found with memchr: the one value that grows with the table is the change log.
+        const char* const valueStart = s.data() + i + 1;
+        const auto valueRoom = s.size() - i - 1;
+        const auto* valueEnd = static_cast<const char*>(std::memchr(valueStart, quote, valueRoom));
+        const std::size_t valueSize = valueEnd ? static_cast<std::size_t>(valueEnd - valueStart) : valueRoom;
+        auto holds = [&](char c) { return std::memchr(valueStart, c, valueSize) != nullptr; };
+        if (holds('<')) {
+            why = "a < inside an attribute value";
+            return Scan::Bad;
         }
+        if (!valueEnd)
+            return Scan::NeedMore;
+        const std::size_t close = i + 1 + valueSize;
+        const bool plain = !holds('&') && !holds('\t') && !holds('\r') && !holds('\n');
         if (tag.count == kMaxAttributes) {
             why = "too many attributes";
             return Scan::Bad;

@@ -35,18 +35,24 @@ private:
         Start, Prolog, InPacket, InMetadata, InFields, AfterFields, AfterParams,
         AfterMetadata, InRowData, AfterRowData, Done
     };
-    bool scanAvailable(bool atEnd);
+    // Scans data from pos_ on, up to an item cut by its end (pos_ then points at it).
+    bool scanAvailable(std::string_view data, bool atEnd);
+    // A ROW in the form writeXmlPacket gives it, taken without the general scanner:
+    // the bytes it took, 0 when the data there is anything else.
+    std::size_t takeWrittenRow(const char* p, const char* end);
     bool take(const PacketTag& tag);
     bool takeField(const PacketTag& tag);
     bool takeParams(const PacketTag& tag);
     bool takeRow(const PacketTag& tag);
+    // texts: DC/AC, Value, Unit, Auto; seen has a bit per Field given.
+    void appendRow(bool logged, uint8_t seen, int32_t no, int32_t time, const std::string_view* texts);
     bool fail(std::string reason);
 
     ReadingTable& table_;
-    std::string buffer_;
-    std::size_t pos_ = 0;          // first byte of buffer_ not yet consumed
-    std::size_t retryAt_ = 0;      // an item cut by the end of the data: scan again at this many bytes
-    std::size_t consumedBefore_ = 0;  // file offset of buffer_[0]
+    std::string buffer_;           // the start of an item cut by the end of a block
+    std::size_t pos_ = 0;          // first byte not yet consumed of the data being scanned
+    std::size_t retryAt_ = 0;      // a cut item: scan it again once this many of its bytes are there
+    std::size_t consumedBefore_ = 0;  // file offset of the first byte of the data being scanned
     State state_ = State::Start;
     std::string awaitEnd_;         // an element that must be empty was opened with a start tag
     uint8_t fieldsSeen_ = 0;       // bit per Field

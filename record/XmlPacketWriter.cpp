@@ -67,11 +67,11 @@ void putEscaped(BlockWriter& out, std::string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (!kEscaped[static_cast<unsigned char>(text[i])])
             continue;
-        out.put(text.substr(plain, i - plain));
-        out.put(escapeOf(text[i]));
+        out.putShort(text.substr(plain, i - plain));
+        out.putShort(escapeOf(text[i]));
         plain = i + 1;
     }
-    out.put(text.substr(plain));
+    out.putShort(text.substr(plain));
 }
 
 // ` name="text"` with the text escaped, or nothing for a null field.
@@ -157,7 +157,7 @@ bool writeXmlPacket(const ReadingTable& table, const ByteSink& sink)
         if (!out.reserve(kRowRoom))
             return false;
         const ReadingTable::RowFields row = table.fields(i);
-        out.put(row.logged ? std::string_view(loggedRowStart) : std::string_view("<ROW"));
+        out.putShort(row.logged ? std::string_view(loggedRowStart) : std::string_view("<ROW"));
         if (row.hasNo) {
             out.put(" No=\"");
             out.putNumber(row.no);
@@ -168,14 +168,14 @@ bool writeXmlPacket(const ReadingTable& table, const ByteSink& sink)
             putPacketTime(out, row.timeMs);
             out.put('"');
         }
-        out.put(interned[0][row.textIds[0]]);
+        out.putShort(interned[0][row.textIds[0]]);
         if (!row.value.empty()) {
             out.put(" Value=\"");
             putEscaped(out, row.value);
             out.put('"');
         }
-        out.put(interned[1][row.textIds[1]]);
-        out.put(interned[2][row.textIds[2]]);
+        out.putShort(interned[1][row.textIds[1]]);
+        out.putShort(interned[2][row.textIds[2]]);
         out.put("/>");
     }
     if (!out.reserve(32))
