@@ -24,7 +24,7 @@ public:
 std::vector<std::string> demoValues()
 {
     std::vector<std::string> values;
-    for (const std::string& reading : sim::demoSequence()) {
+    for (const std::string& reading : sim::demoSequence(true)) {  // the Zentor family's form
         std::string v = reading.substr(0, reading.find(' '));
         values.push_back(v == "OL" ? ".0L" : v);
     }

@@ -8,7 +8,8 @@
 namespace valdrin::sim {
 
 // A voltage sweep, a range change, resistance, frequency, an overload and
-// negative values, in this order.
-std::vector<std::string> demoSequence();
+// negative values, in this order. With fiveDigits every value carries one more
+// digit, as a 40000-count display shows it (the Zentor family's meters).
+std::vector<std::string> demoSequence(bool fiveDigits = false);
 
 } // namespace valdrin::sim

@@ -168,7 +168,7 @@ int main(int argc, char** argv)
     if (!parseOptions(argc, argv, o, error))
         return fail(error + "\n" + kUsage);
     if (o.readings.empty())
-        o.readings = demoSequence();
+        o.readings = demoSequence(o.family == Family::Zentor);
 
     // Every frame is built before the first is sent: a bad reading fails at once.
     std::vector<std::vector<uint8_t>> frames;
