@@ -1,10 +1,12 @@
 #include "record/FileIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -121,8 +123,16 @@ bool ReplacingFile::commit(bool syncToDisk, std::string& error)
 
 InputFile::~InputFile()
 {
+    unmapWindow();
     if (fd_ >= 0)
         ::close(fd_);
+}
+
+void InputFile::unmapWindow()
+{
+    if (window_)
+        ::munmap(window_, windowSize_);  // the window's pages leave the resident memory
+    window_ = nullptr;
 }
 
 bool InputFile::open(const std::string& path)
@@ -133,19 +143,44 @@ bool InputFile::open(const std::string& path)
     struct stat info {};
     if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode))
         return false;
+    if (S_ISREG(info.st_mode) && info.st_size > 0)
+        mappedSize_ = static_cast<std::size_t>(info.st_size);
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
-long InputFile::read(char* buffer, std::size_t capacity)
+int InputFile::next(std::string_view& block)
 {
     if (fd_ < 0)
         return -1;
+    unmapWindow();
+    if (mappedAt_ < mappedSize_) {
+        const std::size_t size = std::min(mappedAt_ == 0 ? kFirstWindowSize : kWindowSize, mappedSize_ - mappedAt_);
+        void* const window = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_,
+                                    static_cast<off_t>(mappedAt_));
+        if (window != MAP_FAILED) {
+            window_ = window;
+            windowSize_ = size;
+            mappedAt_ += size;
+            block = std::string_view(static_cast<const char*>(window), size);
+            return 1;
+        }
+        // Not mapped: the rest is read from where the windows ended.
+        mappedSize_ = mappedAt_;
+    }
+    if (mappedAt_ > 0 && ::lseek(fd_, static_cast<off_t>(mappedAt_), SEEK_SET) < 0)
+        return -1;
+    mappedAt_ = mappedSize_ = 0;  // read on from here
+    if (!buffer_)
+        buffer_ = std::make_unique_for_overwrite<char[]>(kFileBlockSize);
     for (;;) {
-        const ssize_t got = ::read(fd_, buffer, capacity);
+        const ssize_t got = ::read(fd_, buffer_.get(), kFileBlockSize);
         if (got < 0 && errno == EINTR)
             continue;
-        return static_cast<long>(got);
+        if (got < 0)
+            return -1;
+        block = std::string_view(buffer_.get(), static_cast<std::size_t>(got));
+        return got > 0 ? 1 : 0;
     }
 }
 

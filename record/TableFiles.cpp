@@ -19,14 +19,14 @@ bool readFile(const std::string& fileName, Reader& reader)
     InputFile file;
     if (!file.open(fileName))
         return false;
-    const auto block = std::make_unique<char[]>(kFileBlockSize);
     for (;;) {
-        const long got = file.read(block.get(), kFileBlockSize);
+        std::string_view block;
+        const int got = file.next(block);
         if (got < 0)
             return false;
         if (got == 0)
             return reader.finish();
-        if (!reader.feed(std::string_view(block.get(), static_cast<std::size_t>(got))))
+        if (!reader.feed(block))
             return false;
     }
 }
