@@ -66,6 +66,7 @@ void ReplacingFile::discard()
 bool ReplacingFile::open(const std::string& target, std::string& error)
 {
     discard();
+    written_ = writtenBack_ = 0;
     target_ = target;
     std::string folder = folderOf(target);
     std::string pattern = (folder == "/" ? std::string() : folder) + "/." + baseNameOf(target) + ".XXXXXX";
@@ -97,7 +98,17 @@ bool ReplacingFile::write(std::string_view bytes, std::string& error)
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        written_ += static_cast<std::size_t>(written);
     }
+#if defined(__linux__)
+    // The disk starts on what is written while the next block is prepared, so that the
+    // wait at commit() is for the last block only, not for the whole file at once.
+    if (written_ - writtenBack_ >= kFileBlockSize) {
+        ::sync_file_range(fd_, static_cast<off_t>(writtenBack_), static_cast<off_t>(written_ - writtenBack_),
+                          SYNC_FILE_RANGE_WRITE);  // a hint: a failure shows at fsync, if at all
+        writtenBack_ = written_;
+    }
+#endif
     return true;
 }
 

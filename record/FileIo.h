@@ -32,6 +32,8 @@ private:
     void discard();
 
     int fd_ = -1;
+    std::size_t written_ = 0;      // bytes written so far
+    std::size_t writtenBack_ = 0;  // the disk was asked to take the bytes before this
     std::string target_;
     std::string temporary_;
 };

@@ -75,52 +75,65 @@ bool writeTextTable(const ReadingTable& table, const std::vector<std::string>& t
     out.put(header);
 
     // DC/AC, Unit and Auto repeat from row to row: each distinct text is trimmed once,
-    // ready to be copied with the tab that leads it.
+    // DC/AC ready to be copied with the tabs around it, Unit and Auto as one piece
+    // with the line end for the pair of them last seen.
     std::array<std::vector<std::string>, 3> interned;
     for (std::size_t k = 0; k < interned.size(); ++k) {
         const Field field = ReadingTable::kInternedFields[k];
         interned[k].resize(table.textIdCount(field));
         for (uint32_t id = 0; id < interned[k].size(); ++id)
-            interned[k][id] = "\t" + std::string(orNull(trim(table.textOfId(field, id))));
+            interned[k][id] = orNull(trim(table.textOfId(field, id)));
     }
+    std::vector<PaddedPiece> modes(interned[0].size());
+    for (std::size_t id = 0; id < modes.size(); ++id)
+        modes[id].set("\t" + interned[0][id] + "\t");
+    PaddedPiece tail;
+    uint32_t tailUnit = 0, tailRange = 0;
+    bool tailSet = false;
 
     const TimeOfDayFormat timeFormat(longTimeFormat);
-    constexpr std::string_view nullTime = "\tNULL";
+    const PaddedPiece nullTime("\tNULL");
     int32_t lastSecond = -1;
     std::string timeBuffer(1 + timeFormat.maxLength(), '\t');
-    std::string_view timeText = nullTime;  // the Time field with the tab that leads it
+    PaddedPiece timeText;  // the Time field with the tab that leads it
+    const PaddedPiece* time = &nullTime;
     for (std::size_t i = 0; i < table.size(); ++i) {
         const ReadingTable::RowFields row = table.fields(i);
         if (!row.hasTime) {
-            timeText = nullTime;
+            time = &nullTime;
             lastSecond = -1;
         } else if (row.timeMs / 1000 != lastSecond) {  // the text shows whole seconds only
             const std::size_t length = timeFormat.formatTo(timeBuffer.data() + 1, row.timeMs);
             const std::string_view trimmed = trim(std::string_view(timeBuffer.data() + 1, length));
             if (trimmed.empty()) {
-                timeText = nullTime;
+                time = &nullTime;
             } else {
                 // The tab goes just before the trimmed text: in its own place or over a
                 // blank trimmed from the front.
                 const auto tab = static_cast<std::size_t>(trimmed.data() - timeBuffer.data()) - 1;
                 timeBuffer[tab] = '\t';
-                timeText = std::string_view(timeBuffer.data() + tab, trimmed.size() + 1);
+                timeText.set(std::string_view(timeBuffer.data() + tab, trimmed.size() + 1));
+                time = &timeText;
             }
             lastSecond = row.timeMs / 1000;
         }
-        // No, then five tab-led fields of at most 20 characters (or NULL), then CR LF.
-        if (!out.reserve(20 + timeText.size() + 4 * (1 + kTextFieldWidth) + 2))
+        if (!tailSet || row.textIds[1] != tailUnit || row.textIds[2] != tailRange) {
+            tailUnit = row.textIds[1];
+            tailRange = row.textIds[2];
+            tailSet = true;
+            tail.set("\t" + interned[1][tailUnit] + "\t" + interned[2][tailRange] + "\r\n");
+        }
+        const PaddedPiece& mode = modes[row.textIds[0]];
+        // No, Time, DC/AC with its tabs, Value (at most 20 characters or NULL), then
+        // Unit, Auto and the line end; each padded piece may be copied past its end.
+        if (!out.reserve(20 + time->room() + mode.room() + kTextFieldWidth + tail.room()))
             return false;
         if (row.hasNo)
             out.putNumber(row.no);
-        out.putShort(timeText);
-        out.putShort(interned[0][row.textIds[0]]);
-        out.put('\t');
+        out.putPadded(*time);
+        out.putPadded(mode);
         out.putShort(orNull(trim(row.value)));
-        out.putShort(interned[1][row.textIds[1]]);
-        out.putShort(interned[2][row.textIds[2]]);
-        out.put('\r');
-        out.put('\n');
+        out.putPadded(tail);
     }
     return out.finish();
 }

@@ -1,6 +1,7 @@
 #include "record/TimeText.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace valdrin {
 
@@ -92,6 +93,19 @@ std::size_t TimeOfDayFormat::formatTo(char* const out, int32_t ms) const
 {
     ms = ((ms % kMsPerDay) + kMsPerDay) % kMsPerDay;
     const int hour = ms / 3600000, minute = ms / 60000 % 60, second = ms / 1000 % 60;
+    if (twentyFourHour_) {
+        // HH:MM:SS from a table of digit pairs: a save formats each second of a table.
+        static constexpr char kDigitPairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
+        std::memcpy(out, kDigitPairs + 2 * hour, 2);
+        out[2] = ':';
+        std::memcpy(out + 3, kDigitPairs + 2 * minute, 2);
+        out[5] = ':';
+        std::memcpy(out + 6, kDigitPairs + 2 * second, 2);
+        return 8;
+    }
     const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     char* p = out;
     auto two = [&](int v) {
