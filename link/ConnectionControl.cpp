@@ -80,27 +80,30 @@ THidDataEvent ConnectionControl::TeskarHandler()
 
 // ---------------------------------------------------------------- group 1
 
+// A click toggles the button; one put down releases the other two without their
+// handlers.
+void ConnectionControl::toggleInGroup(bool& button)
+{
+    const bool down = !button;
+    C.COMCon = C.USBCon = C.ReadBtn = false;
+    button = down;
+}
+
 void ConnectionControl::ClickCOMCon()
 {
-    C.COMCon = !C.COMCon;
-    if (C.COMCon)
-        C.USBCon = C.ReadBtn = false;
+    toggleInGroup(C.COMCon);
     COMConClick();
 }
 
 void ConnectionControl::ClickUSBCon()
 {
-    C.USBCon = !C.USBCon;
-    if (C.USBCon)
-        C.COMCon = C.ReadBtn = false;
+    toggleInGroup(C.USBCon);
     USBConClick();
 }
 
 void ConnectionControl::ClickReadBtn()
 {
-    C.ReadBtn = !C.ReadBtn;
-    if (C.ReadBtn)
-        C.COMCon = C.USBCon = false;
+    toggleInGroup(C.ReadBtn);
     ReadBtnClick();
 }
 

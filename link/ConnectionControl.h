@@ -81,6 +81,7 @@ public:
     std::string DescribeDevice(THidDevice& device);
 
 private:
+    void toggleInGroup(bool& button);
     void SelectPort(int index);
     THidDevice* SelectedDevice() const;
     void TellNoAccess(THidDevice& device);

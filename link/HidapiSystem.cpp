@@ -28,6 +28,18 @@ struct NodeFacts {
     HidReportLayout layout;
 };
 
+// One code point as UTF-16: a surrogate pair above the basic plane.
+void appendUtf16(std::u16string& out, uint32_t cp)
+{
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(cp));
+    }
+}
+
 std::u16string utf8ToUtf16(const std::string& text)
 {
     std::u16string out;
@@ -48,13 +60,7 @@ std::u16string utf8ToUtf16(const std::string& text)
         ++i;
         for (std::size_t k = 0; k < extra && i < text.size(); ++k, ++i)
             cp = (cp << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
+        appendUtf16(out, cp);
     }
     return out;
 }
@@ -64,13 +70,7 @@ std::u16string wideToUtf16(const wchar_t* text)
     std::u16string out;
     for (; text && *text; ++text) {
         auto cp = static_cast<uint32_t>(*text);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
+        appendUtf16(out, cp);
     }
     return out;
 }
