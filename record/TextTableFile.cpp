@@ -249,7 +249,7 @@ bool TextTableReader::feed(std::string_view block)
         case LineScan::TooManyPieces: return fail();
         case LineScan::Open: partial_.assign(p, static_cast<std::size_t>(end - p)); return true;
         case LineScan::Ended:
-            if (!appendRow(pieces.at, pieces.count))
+            if (!appendRow(pieces.at, pieces.count, end))
                 return fail();
             pastLineEnd(lineEnd);
             break;
@@ -288,15 +288,19 @@ bool TextTableReader::takeLine(std::string_view line)
     const char* lineEnd = nullptr;
     if (scanLine(line.data(), line.data() + line.size(), pieces, lineEnd) == LineScan::TooManyPieces)
         return false;
-    return appendRow(pieces.at, pieces.count);
+    return appendRow(pieces.at, pieces.count, line.data() + line.size());
 }
 
-bool TextTableReader::appendRow(std::array<std::string_view, kFieldCount>& pieces, std::size_t count)
+bool TextTableReader::appendRow(std::array<std::string_view, kFieldCount>& pieces, std::size_t count,
+                                const char* readableEnd)
 {
     for (std::size_t k = count; k < kFieldCount; ++k)
         pieces[k] = {};  // a field without a piece stays without value
     int32_t no = 0;
-    if (!tryIntegerValue(pieces[0], no))
+    uint32_t digits = 0;
+    if (shorttext::digitsValue(pieces[0], readableEnd, digits))
+        no = static_cast<int32_t>(digits);  // at most eight digits: within int32_t
+    else if (!tryIntegerValue(pieces[0], no))
         return false;
     if (count == 1) {
         TableRow row;

@@ -41,7 +41,8 @@ public:
 
 private:
     bool takeLine(std::string_view line);
-    bool appendRow(std::array<std::string_view, kFieldCount>& pieces, std::size_t count);
+    // readableEnd: the end of the data the pieces lie in.
+    bool appendRow(std::array<std::string_view, kFieldCount>& pieces, std::size_t count, const char* readableEnd);
     bool fail();
 
     ReadingTable& table_;

@@ -1,5 +1,7 @@
 #include "record/XmlPacketReader.h"
 
+#include "record/ShortText.h"
+
 #include "meter/IntegerValue.h"
 
 #include <algorithm>
@@ -567,7 +569,10 @@ std::size_t XmlPacketReader::takeWrittenRow(const char* p, const char* const end
             return;
         }
         const std::string_view value(v, static_cast<std::size_t>(close - v));
-        if (index == 0)
+        uint32_t digits = 0;
+        if (index == 0 && shorttext::digitsValue(value, end, digits))
+            no = static_cast<int32_t>(digits);  // at most eight digits: within int32_t
+        else if (index == 0)
             bad = !tryIntegerValue(value, no);
         else if (index == 1)
             bad = !packetTime(value, time);
@@ -578,10 +583,44 @@ std::size_t XmlPacketReader::takeWrittenRow(const char* p, const char* const end
     };
     attribute(" No=\"", 0);
     attribute(" Time=\"", 1);
-    attribute(" DC/AC=\"", 2);
+    // DC/AC, and Unit and Auto with the end of the row, mostly repeat the row before
+    // byte for byte: compared as whole spans first, scanned only when they differ. A
+    // span is kept only as it was found valid, so equal bytes are valid as well.
+    auto repeats = [&](const std::string& span) {
+        return !bad && !span.empty() && static_cast<std::size_t>(end - p) >= span.size() &&
+               std::memcmp(p, span.data(), span.size()) == 0;
+    };
+    constexpr std::string_view modeLead = " DC/AC=\"";
+    if (repeats(lastMode_)) {
+        texts[0] = std::string_view(p + modeLead.size(), lastMode_.size() - modeLead.size() - 1);
+        seen = static_cast<uint8_t>(seen | (1u << 2));
+        p += lastMode_.size();
+    } else {
+        const char* const modeStart = p;
+        attribute(modeLead, 2);
+        if (!bad)
+            lastMode_.assign(modeStart, static_cast<std::size_t>(p - modeStart));
+    }
     attribute(" Value=\"", 3);
-    attribute(" Unit=\"", 4);
-    attribute(" Auto=\"", 5);
+    if (repeats(lastTail_)) {
+        texts[2] = std::string_view(p + lastTail_.unitAt, lastTail_.unitSize);
+        texts[3] = std::string_view(p + lastTail_.autoAt, lastTail_.autoSize);
+        seen = static_cast<uint8_t>(seen | lastTail_.seen);
+        p += lastTail_.size() - 2;  // up to the row's end, checked below
+    } else {
+        const char* const tailStart = p;
+        const uint8_t before = seen;
+        attribute(" Unit=\"", 4);
+        attribute(" Auto=\"", 5);
+        if (!bad && end - p >= 2 && p[0] == '/' && p[1] == '>') {
+            lastTail_.assign(tailStart, static_cast<std::size_t>(p + 2 - tailStart));
+            lastTail_.seen = static_cast<uint8_t>(seen & ~before);
+            lastTail_.unitAt = texts[2].empty() ? 0 : static_cast<std::size_t>(texts[2].data() - tailStart);
+            lastTail_.unitSize = texts[2].size();
+            lastTail_.autoAt = texts[3].empty() ? 0 : static_cast<std::size_t>(texts[3].data() - tailStart);
+            lastTail_.autoSize = texts[3].size();
+        }
+    }
     if (bad)
         return 0;
     if (end - p < 2 || p[0] != '/' || p[1] != '>')

@@ -57,6 +57,13 @@ private:
     std::string awaitEnd_;         // an element that must be empty was opened with a start tag
     uint8_t fieldsSeen_ = 0;       // bit per Field
     std::string scratch_[5];       // unescaped values of the ROW being read: four texts, a number
+    // The last row's DC/AC attribute, and its Unit and Auto attributes with the "/>"
+    // that ends it, with where their values lie, in the form this system writes.
+    std::string lastMode_;
+    struct Tail : std::string {
+        uint8_t seen = 0;  // bits of the fields the span gives
+        std::size_t unitAt = 0, unitSize = 0, autoAt = 0, autoSize = 0;
+    } lastTail_;
     std::string failure_;
 };
 

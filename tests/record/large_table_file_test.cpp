@@ -1,9 +1,12 @@
 // The ways a large load takes: rows in the form this system writes them against the
 // general packet scanner, long text lines split sixteen bytes at a time, loads that
 // fill several chunks of rows while the next one is prepared aside, and the common
-// long time format read at once.
+// long time format read at once, row numbers read eight digits at a time, and
+// texts that repeat the row before.
 #include "TableFileFixture.h"
 
+#include "meter/IntegerValue.h"
+#include "record/ShortText.h"
 #include "record/TableFiles.h"
 #include "record/TimeText.h"
 #include "record/XmlPacketReader.h"
@@ -106,6 +109,95 @@ TEST(XmlPacketRowFormsTest, ARowTheWrittenFormRefusesStillFailsOrPassesAsBefore)
     EXPECT_FALSE(loads("<ROW Time=\"00:00:60000\"/>"));
     EXPECT_FALSE(loads("<ROW No=\"1\" Value=\"a<b\"/>"));
     EXPECT_FALSE(loads("<ROW No=\"1\" Units=\"V\"/>"));
+}
+
+// Rows whose DC/AC, or Unit and Auto, repeat the row before in part or in whole:
+// the same table by the written form and by the general scanner, cut anywhere.
+TEST(XmlPacketRowFormsTest, RowsRepeatingTheRowBeforeGiveTheSameTableAsTheScanner)
+{
+    ReadingTable source;
+    const char* modes[] = {"DC", "DC", "AC", "", "DC", "D", "DCX"};
+    const char* units[] = {"V", "V", "V", "mV", "", "V", "Vx"};
+    const char* ranges[] = {"AUTO", "AUTO", "MANU", "AUTO", "AUTO", "", "AUTOS"};
+    for (int32_t i = 0; i < 200; ++i) {
+        TableRow row = reading(i + 1, i * 400, modes[i / 3 % 7], std::to_string(i % 13), units[i / 2 % 7],
+                               ranges[i / 5 % 7]);
+        row.logged = i % 11 != 0;
+        if (i % 17 == 0)
+            row.Value.clear();
+        if (i % 19 == 0)
+            row.TimeMs.reset();
+        source.append(row);
+    }
+    const std::string packet = packetOf(source);
+    std::vector<TableRow> expected;
+    for (std::size_t i = 0; i < source.size(); ++i)
+        expected.push_back(source.row(i));
+    for (const std::size_t blockSize : {std::size_t{1}, std::size_t{7}, std::size_t{100}, std::size_t{1} << 20}) {
+        EXPECT_EQ(read(packet, blockSize), expected) << blockSize;
+        EXPECT_EQ(read(withWiderRows(packet), blockSize), expected) << blockSize;
+    }
+}
+
+TEST(XmlPacketRowFormsTest, ARowAfterOneOfTheSameTextsFailsOrPassesAsAlone)
+{
+    const std::string head = packetOf(ReadingTable()).substr(0, packetOf(ReadingTable()).find("<ROWDATA>") + 9);
+    const std::string tail = "</ROWDATA></DATAPACKET>";
+    const std::string before = "<ROW RowState=\"4\" No=\"1\" Time=\"00:00:01000\" DC/AC=\"DC\" Value=\"1\" Unit=\"V\" "
+                               "Auto=\"AUTO\"/>";
+    auto rows = [&](const std::string& rowData, bool& loaded) {
+        ReadingTable table;
+        XmlPacketReader reader(table);
+        loaded = reader.feed(head + rowData + tail) && reader.finish();
+        std::vector<TableRow> out;
+        for (std::size_t i = 0; i < table.size(); ++i)
+            out.push_back(table.row(i));
+        return out;
+    };
+    const std::string lead = "<ROW RowState=\"4\" No=\"2\" Time=\"00:00:02000\"";
+    for (const std::string& row : std::vector<std::string>{
+             lead + " DC/AC=\"DC\" Value=\"2\" Unit=\"V\" Auto=\"AUTO\"/>",
+             lead + " DC/AC=\"DC\" Unit=\"V\" Auto=\"AUTO\"/>",
+             lead + " DC/AC=\"DC\" DC/AC=\"AC\" Value=\"2\" Unit=\"V\" Auto=\"AUTO\"/>",
+             lead + " DC/AC=\"DCX\" Value=\"2\" Unit=\"V\" Auto=\"AUTO\"/>",
+             lead + " DC/AC=\"DC\" Value=\"2\" Unit=\"V\" Auto=\"AUTO\" Range=\"1\"/>",
+             lead + " DC/AC=\"DC\" Value=\"2\" Unit=\"V\" Auto=\"AUTO\"></ROW>",
+             lead + " DC/AC=\"DC\" Value=\"2\" Unit=\"V\" Auto=\"AUTOS\"/>",
+             lead + " DC/AC=\"DC\" Value=\"2\" Unit=\"V\" Auto=\"AUTO\" Unit=\"V\"/>",
+             lead + " DC/AC=\"DC\" Value=\"2\" Unit=\"V\" Auto=\"AU&amp;TO\"/>",
+             lead + " Value=\"2\" Unit=\"V\" Auto=\"AUTO\"/>",
+         }) {
+        bool aloneLoaded = false, afterLoaded = false, firstLoaded = false;
+        std::vector<TableRow> alone = rows(row, aloneLoaded);
+        const std::vector<TableRow> after = rows(before + row, afterLoaded);
+        std::vector<TableRow> expected = rows(before, firstLoaded);
+        ASSERT_TRUE(firstLoaded);
+        EXPECT_EQ(afterLoaded, aloneLoaded) << row;
+        if (aloneLoaded) {
+            expected.insert(expected.end(), alone.begin(), alone.end());
+            EXPECT_EQ(after, expected) << row;
+        }
+    }
+}
+
+TEST(DigitsValueTest, OneToEightDigitsReadAsTheGeneralRules)
+{
+    for (const std::string& text : std::vector<std::string>{"0", "7", "10", "00000042", "12345678", "99999999", "123456789", "", "+1", "-1",
+                                   "12a4", "1 ", "/", ":", "9:", "0/", "\x80", "1234567\xB9"}) {
+        char bytes[32];
+        std::memset(bytes, '5', sizeof bytes);  // digits after the text must not count
+        std::memcpy(bytes, text.data(), text.size());
+        int32_t general = 0;
+        const bool generalRead = text.size() <= 8 && tryIntegerValue(text, general) && text[0] != '+' &&
+                                 text[0] != '-';
+        uint32_t value = 0;
+        const std::string_view view(bytes, text.size());
+        EXPECT_EQ(shorttext::digitsValue(view, bytes + sizeof bytes, value), generalRead) << text;
+        if (generalRead) {
+            EXPECT_EQ(static_cast<int32_t>(value), general) << text;
+        }
+        EXPECT_FALSE(shorttext::digitsValue(view, bytes + 7, value)) << text;  // fewer than eight bytes readable
+    }
 }
 
 // Pieces longer than sixteen bytes, control characters inside them, a line end just
