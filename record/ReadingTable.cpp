@@ -10,11 +10,6 @@
 namespace valdrin {
 
 namespace {
-std::string_view cut(std::string_view text)
-{
-    return text.substr(0, std::min(text.size(), kTextFieldWidth));
-}
-
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 } // namespace
 
@@ -100,22 +95,6 @@ void ReadingTable::beginBulkAppend()
 void ReadingTable::endBulkAppend()
 {
     ahead_.reset();  // waits for the worker; a chunk made resident but not reached is freed
-}
-
-void ReadingTable::appendReading(int32_t no, int32_t timeMs, std::string_view mode, std::string_view value,
-                                 std::string_view unit, std::string_view range)
-{
-    PackedRow& row = newRow();
-    row.no = no;
-    row.timeMs = timeMs;
-    row.mode = modes_.intern(cut(mode));
-    row.unit = units_.intern(cut(unit));
-    row.range = ranges_.intern(cut(range));
-    row.flags = NoSet | TimeSet | Logged;
-    const std::string_view v = cut(value);
-    row.valueLength = static_cast<uint8_t>(v.size());
-    shorttext::copy(row.value, v.data(), v.size());
-    ++loggedCount_;
 }
 
 void ReadingTable::append(const TableRow& in)
