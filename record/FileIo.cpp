@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -134,65 +133,50 @@ bool ReplacingFile::commit(bool syncToDisk, std::string& error)
 
 InputFile::~InputFile()
 {
-    unmapWindow();
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-void InputFile::unmapWindow()
+bool InputFile::open(const std::string& path, std::size_t firstWindow)
 {
-    if (window_)
-        ::munmap(window_, windowSize_);  // the window's pages leave the resident memory
-    window_ = nullptr;
-}
-
-bool InputFile::open(const std::string& path)
-{
+    firstWindow_ = std::max(firstWindow, kFileBlockSize);
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)
         return false;
     struct stat info {};
     if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode))
         return false;
-    if (S_ISREG(info.st_mode) && info.st_size > 0)
-        mappedSize_ = static_cast<std::size_t>(info.st_size);
+    regular_ = S_ISREG(info.st_mode);
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
+// The file is copied, not mapped: a mapped file that another program shortens
+// during the load would end the whole program, and the readings with it.
 int InputFile::next(std::string_view& block)
 {
     if (fd_ < 0)
         return -1;
-    unmapWindow();
-    if (mappedAt_ < mappedSize_) {
-        const std::size_t size = std::min(mappedAt_ == 0 ? kFirstWindowSize : kWindowSize, mappedSize_ - mappedAt_);
-        void* const window = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_,
-                                    static_cast<off_t>(mappedAt_));
-        if (window != MAP_FAILED) {
-            window_ = window;
-            windowSize_ = size;
-            mappedAt_ += size;
-            block = std::string_view(static_cast<const char*>(window), size);
-            return 1;
-        }
-        // Not mapped: the rest is read from where the windows ended.
-        mappedSize_ = mappedAt_;
+    const std::size_t size = !regular_ ? kFileBlockSize : (windows_++ == 0 ? firstWindow_ : kFileBlockSize);
+    if (capacity_ < size) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(size);
+        capacity_ = size;
     }
-    if (mappedAt_ > 0 && ::lseek(fd_, static_cast<off_t>(mappedAt_), SEEK_SET) < 0)
-        return -1;
-    mappedAt_ = mappedSize_ = 0;  // read on from here
-    if (!buffer_)
-        buffer_ = std::make_unique_for_overwrite<char[]>(kFileBlockSize);
-    for (;;) {
-        const ssize_t got = ::read(fd_, buffer_.get(), kFileBlockSize);
-        if (got < 0 && errno == EINTR)
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd_, buffer_.get() + got, size - got);
+        if (n < 0 && errno == EINTR)
             continue;
-        if (got < 0)
+        if (n < 0)
             return -1;
-        block = std::string_view(buffer_.get(), static_cast<std::size_t>(got));
-        return got > 0 ? 1 : 0;
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+        if (!regular_)
+            break;  // a pipe hands over what has come
     }
+    block = std::string_view(buffer_.get(), got);
+    return got > 0 ? 1 : 0;
 }
 
 } // namespace valdrin

@@ -38,9 +38,8 @@ private:
     std::string temporary_;
 };
 
-// Reads a file front to back in blocks. A regular file is read where the system
-// keeps it (mapped window by window, each made resident at once) instead of being
-// copied; other files, and bytes beyond the size the file had when opened, are read.
+// Reads a file front to back in blocks: a regular file in large windows, anything
+// else (a pipe) as its bytes come.
 class InputFile {
 public:
     InputFile() = default;
@@ -48,29 +47,28 @@ public:
     InputFile& operator=(const InputFile&) = delete;
     ~InputFile();
 
-    bool open(const std::string& path);
+    // firstWindow: the size of the first block of a regular file; later ones are
+    // kFileBlockSize, which stays in the processor's cache while it is parsed.
+    bool open(const std::string& path, std::size_t firstWindow);
     // The next block in block, valid until the next call: 1, or 0 at the end of the
     // file and -1 on a read error.
     int next(std::string_view& block);
 
 private:
-    void unmapWindow();
-
     int fd_ = -1;
-    std::size_t mappedSize_ = 0;   // bytes to be read through windows
-    std::size_t mappedAt_ = 0;     // the file offset of the next window
-    void* window_ = nullptr;
-    std::size_t windowSize_ = 0;
-    std::unique_ptr<char[]> buffer_;  // for the bytes that are read
+    bool regular_ = false;
+    std::size_t windows_ = 0;  // windows read so far
+    std::size_t firstWindow_ = 0;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
 };
 
 // Block size for reading and writing the table files: large enough that system calls
 // do not count, small enough that a load holds little beside the table it builds.
 inline constexpr std::size_t kFileBlockSize = 1u << 20;
-// Mapped windows of a load. The first is larger: it holds the packet's change log
+// Windows of a load. The first is larger: it holds the packet's change log
 // (about 13 bytes a row) whole for tables of a million rows, so that the log is
 // scanned where it lies, and it comes before the table has grown.
 inline constexpr std::size_t kFirstWindowSize = 16u << 20;
-inline constexpr std::size_t kWindowSize = 4u << 20;
 
 } // namespace valdrin

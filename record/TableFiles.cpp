@@ -14,10 +14,10 @@ char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 
 // Feeds the whole file to reader in blocks; false when it cannot be read.
 template <class Reader>
-bool readFile(const std::string& fileName, Reader& reader)
+bool readFile(const std::string& fileName, Reader& reader, std::size_t firstWindow = kFileBlockSize)
 {
     InputFile file;
-    if (!file.open(fileName))
+    if (!file.open(fileName, firstWindow))
         return false;
     for (;;) {
         std::string_view block;
@@ -94,7 +94,7 @@ bool LoadTableFile(const std::string& fileName, ReadingTable& table, bool emptyF
         XmlPacketReader reader(fresh);
         {
             const BulkAppend bulk(fresh);
-            loaded = readFile(fileName, reader);
+            loaded = readFile(fileName, reader, kFirstWindowSize);
         }
         if (loaded)
             table.swap(fresh);

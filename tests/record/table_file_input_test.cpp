@@ -1,5 +1,5 @@
 // How a load takes its file: a regular file window by window, lines cut where one
-// window ends and the next begins, and a file that cannot be mapped (a pipe) read.
+// window ends and the next begins, and a pipe read as its bytes come.
 #include "TableFileFixture.h"
 
 #include "record/FileIo.h"
@@ -19,7 +19,7 @@ std::string longLinesFile(std::size_t& lines)
 {
     std::string file = "No\tTime\tDC/AC\tValue\tUnit\tAuto\r\n";
     const std::string tail(1000, 'x');
-    for (lines = 0; file.size() < kFirstWindowSize + 2 * kWindowSize + 1000; ++lines) {
+    for (lines = 0; file.size() < kFirstWindowSize + 2 * kFileBlockSize + 1000; ++lines) {
         file += std::to_string(lines + 1) + "\t14:03:27\tDC\t";
         file += std::to_string(100000000000000000 + lines) + "abc" + tail;
         file += lines % 2 ? "\tV\tAUTO\r\n" : "\tmV\tMANU\n";
@@ -43,7 +43,7 @@ TEST_F(TableFileInputTest, LinesAcrossWindowBoundariesKeepEveryRow)
     }
 }
 
-TEST_F(TableFileInputTest, AFileThatCannotBeMappedIsRead)
+TEST_F(TableFileInputTest, APipeIsReadAsItsBytesCome)
 {
     ReadingTable source;
     for (int32_t i = 0; i < 5000; ++i)
