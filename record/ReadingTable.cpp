@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <system_error>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace valdrin {
@@ -44,16 +48,6 @@ uint32_t ReadingTable::Dictionary::internOther(std::string_view text)
     return lastId = id;
 }
 
-struct ReadingTable::ChunkAhead {
-    std::unique_ptr<PackedRow[]> chunk;  // the next chunk, being made resident
-    std::thread worker;
-    ~ChunkAhead()
-    {
-        if (worker.joinable())
-            worker.join();
-    }
-};
-
 namespace {
 template <class Row>
 std::unique_ptr<Row[]> newChunk(std::size_t rows)
@@ -63,38 +57,82 @@ std::unique_ptr<Row[]> newChunk(std::size_t rows)
 }
 } // namespace
 
-void ReadingTable::addChunk()
-{
-    if (!ahead_) {
-        chunks_.push_back(newChunk<PackedRow>(kChunkRows));
-        return;
+// During a bulk append one worker keeps a few chunks ahead of the appends made
+// resident (a write to every page), so that the system's page clearing runs on the
+// other core instead of stopping the load at every page.
+struct ReadingTable::ChunkAhead {
+    static constexpr std::size_t kChunksAhead = 2;
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::unique_ptr<PackedRow[]>> ready;
+    bool stop = false;
+    std::thread worker;
+
+    ChunkAhead() : worker([this] { run(); }) {}
+    ~ChunkAhead()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            stop = true;
+        }
+        wake.notify_all();
+        worker.join();
     }
-    if (ahead_->worker.joinable())
-        ahead_->worker.join();
-    chunks_.push_back(ahead_->chunk ? std::move(ahead_->chunk) : newChunk<PackedRow>(kChunkRows));
-    ahead_->chunk = newChunk<PackedRow>(kChunkRows);
-    char* const bytes = reinterpret_cast<char*>(ahead_->chunk.get());
-    try {
-        ahead_->worker = std::thread([bytes] {
-            // A write to every page: the system gives the memory now, not at the append.
+
+    void run()
+    {
+        std::unique_lock lock(mutex);
+        while (!stop) {
+            if (ready.size() >= kChunksAhead) {
+                wake.wait(lock);
+                continue;
+            }
+            lock.unlock();
+            auto chunk = newChunk<PackedRow>(kChunkRows);
+            char* const bytes = reinterpret_cast<char*>(chunk.get());
             constexpr std::size_t kPage = 4096;
             for (std::size_t at = 0; at < kChunkRows * sizeof(PackedRow); at += kPage)
                 bytes[at] = 0;
-        });
-    } catch (const std::system_error&) {
-        // No thread: the pages come at the appends, as without a bulk append.
+            lock.lock();
+            ready.push_back(std::move(chunk));
+        }
     }
+
+    // A resident chunk when one is ready; otherwise a fresh one at once, so that the
+    // appends never wait for the worker.
+    std::unique_ptr<PackedRow[]> take()
+    {
+        std::unique_lock lock(mutex);
+        if (ready.empty())
+            return newChunk<PackedRow>(kChunkRows);
+        auto chunk = std::move(ready.front());
+        ready.pop_front();
+        lock.unlock();
+        wake.notify_all();
+        return chunk;
+    }
+};
+
+void ReadingTable::addChunk()
+{
+    chunks_.push_back(ahead_ ? ahead_->take() : newChunk<PackedRow>(kChunkRows));
 }
 
 void ReadingTable::beginBulkAppend()
 {
-    if (!ahead_)
+    if (ahead_)
+        return;
+    try {
         ahead_ = std::make_unique<ChunkAhead>();
+    } catch (const std::system_error&) {
+        // No thread: the pages come at the appends.
+    }
 }
 
 void ReadingTable::endBulkAppend()
 {
-    ahead_.reset();  // waits for the worker; a chunk made resident but not reached is freed
+    ahead_.reset();  // stops the worker; chunks made resident but not reached are freed
 }
 
 void ReadingTable::append(const TableRow& in)
