@@ -193,34 +193,30 @@ void ConnectionControl::USBConClick()
     ReadBtnClick();
     SetFeatureClick();
     core_.S.UsbIdleReports = 0;
-    CurrentDevice = nullptr;
-    THidDevice* selected = SelectedDevice();
-    if (!selected)
-        return;
-    CurrentDevice = selected;
-    if (!CurrentDevice->CanReadWrite()) {
-        if (C.USBCon)
-            TellNoAccess(*CurrentDevice);
-        C.USBCon = false;
-        return;
-    }
-    CurrentDevice->SetDataHandler(C.USBCon ? ZentorHandler() : THidDataEvent{});
+    if (selectReadable(C.USBCon))
+        CurrentDevice->SetDataHandler(C.USBCon ? ZentorHandler() : THidDataEvent{});
 }
 
 void ConnectionControl::ReadBtnClick()
 {
-    CurrentDevice = nullptr;
-    THidDevice* selected = SelectedDevice();
-    if (!selected)
-        return;
-    CurrentDevice = selected;
-    if (!CurrentDevice->CanReadWrite()) {
-        if (C.ReadBtn)
-            TellNoAccess(*CurrentDevice);
-        C.ReadBtn = false;
-    } else {
+    if (selectReadable(C.ReadBtn))
         CurrentDevice->SetDataHandler(C.ReadBtn ? TeskarHandler() : THidDataEvent{});
+}
+
+// CurrentDevice := the selected device. Without read and write access the button is
+// released (saying why when it was being pressed) and nothing is read.
+bool ConnectionControl::selectReadable(bool& button)
+{
+    CurrentDevice = SelectedDevice();
+    if (!CurrentDevice)
+        return false;
+    if (!CurrentDevice->CanReadWrite()) {
+        if (button)
+            TellNoAccess(*CurrentDevice);
+        button = false;
+        return false;
     }
+    return true;
 }
 
 void ConnectionControl::SetFeatureClick()

@@ -82,6 +82,7 @@ public:
 
 private:
     void toggleInGroup(bool& button);
+    bool selectReadable(bool& button);
     void SelectPort(int index);
     THidDevice* SelectedDevice() const;
     void TellNoAccess(THidDevice& device);

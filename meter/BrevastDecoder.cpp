@@ -238,26 +238,10 @@ void FcommCore::LcdDisplayBrevast()
     }
 
     // 17. ReadingValue; leading zeros stay in the text.
-    auto put = [this](char c) {
-        if (c)
-            S.ReadingValue += c;
-    };
-    S.ReadingValue.assign(sign);
-    if (d3 == '@') {
-        S.ReadingValue += p[0];
-        S.ReadingValue += '0';
-        S.ReadingValue += p[1];
-        S.ReadingValue += 'L';
-        S.ReadingValue += p[2];
-    } else {
-        put(d1);
-        S.ReadingValue += p[0];
-        put(d2);
-        S.ReadingValue += p[1];
-        put(d3);
-        S.ReadingValue += p[2];
-        put(d4);
-    }
+    if (d3 == '@')
+        appendDisplay<4>(S.ReadingValue, sign, {'\0', '0', 'L', '\0'}, p);
+    else
+        appendDisplay<4>(S.ReadingValue, sign, {d1, d2, d3, d4}, p);
 
     // 18. ReadingNumber: this family's overload counts one more than full scale.
     DecodedDisplay display;

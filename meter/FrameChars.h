@@ -2,6 +2,7 @@
 // layouts count them. A position past the end reads as an empty text.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,5 +39,20 @@ inline int32_t nibbleValue(std::string_view c)
 }
 
 inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// The display read left to right: the sign, then each digit followed by the point
+// text that stands after it (empty digits write nothing), the last digit alone.
+template <std::size_t N>
+void appendDisplay(std::string& out, std::string_view sign, const std::array<char, N>& digits,
+                   const std::array<std::string_view, N - 1>& pointsAfter)
+{
+    out.assign(sign);
+    for (std::size_t i = 0; i < N; ++i) {
+        if (digits[i])
+            out += digits[i];
+        if (i + 1 < N)
+            out += pointsAfter[i];
+    }
+}
 
 } // namespace valdrin

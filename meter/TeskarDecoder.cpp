@@ -156,18 +156,7 @@ void FcommCore::LcdDisplayTeskar()
     }
 
     // 14. ReadingValue; an "@" in digit 3 reads L.
-    auto put = [this](char c) {
-        if (c)
-            S.ReadingValue += c;
-    };
-    S.ReadingValue.assign(sign);
-    put(d[0]);
-    S.ReadingValue += p[0];
-    put(d[1]);
-    S.ReadingValue += p[1];
-    put(d[2] == '@' ? 'L' : d[2]);
-    S.ReadingValue += p[2];
-    put(d[3]);
+    appendDisplay<4>(S.ReadingValue, sign, {d[0], d[1], d[2] == '@' ? 'L' : d[2], d[3]}, p);
 
     // 15. ReadingNumber.
     DecodedDisplay display;

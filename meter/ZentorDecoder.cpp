@@ -198,22 +198,9 @@ void FcommCore::LcdDisplayZentor()
     }
 
     // 12. ReadingValue.
-    auto put = [this](char c) {
-        if (c)
-            S.ReadingValue += c;
-    };
-    S.ReadingValue.clear();
     if (dc == '@' || db != '@') {
-        S.ReadingValue += sign;
-        put(d0);
-        S.ReadingValue += pointText[0];
-        put(da);
-        S.ReadingValue += pointText[1];
-        put(db);
-        S.ReadingValue += pointText[2];
-        put(dc == '@' ? 'L' : dc);
-        S.ReadingValue += pointText[3];
-        put(dd);
+        appendDisplay<5>(S.ReadingValue, sign, {d0, da, db, dc == '@' ? 'L' : dc, dd},
+                         {pointText[0], pointText[1], pointText[2], pointText[3]});
     } else {
         S.ReadingValue = "L0.";
     }
