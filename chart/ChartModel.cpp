@@ -1,7 +1,7 @@
 #include "chart/ChartModel.h"
 
 #include "chart/ChartError.h"
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,7 +2,7 @@
 // handlers of the dial, the chart, the limits and the link watchdog.
 #include "meter/FcommCore.h"
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 namespace valdrin {
 

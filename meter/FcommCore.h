@@ -11,7 +11,7 @@
 
 #include "meter/BoundedLines.h"
 #include "meter/Controls.h"
-#include "meter/Edges.h"
+#include "base/Edges.h"
 #include "meter/LcdState.h"
 #include "meter/PostDecode.h"
 #include "meter/SharedState.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 namespace valdrin {
 

@@ -1,7 +1,7 @@
 // The post-decode block, once for all three families; each decoder passes its own
 // inputs (overload class, own point index, reset bounds, time stamp step or not).
 #include "meter/FcommCore.h"
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 namespace valdrin {
 

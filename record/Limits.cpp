@@ -1,6 +1,6 @@
 #include "record/Limits.h"
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 namespace valdrin {
 

@@ -1,7 +1,7 @@
 #include "record/RecallStamp.h"
 
-#include "meter/Edges.h"
-#include "meter/IntegerValue.h"
+#include "base/Edges.h"
+#include "base/IntegerValue.h"
 #include "record/TimeText.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "record/Recording.h"
 
-#include "meter/Edges.h"
-#include "meter/IntegerValue.h"
+#include "base/Edges.h"
+#include "base/IntegerValue.h"
 
 namespace valdrin {
 

@@ -3,7 +3,7 @@
 // Both report their outcome through the window's messages.
 #pragma once
 
-#include "meter/Edges.h"
+#include "base/Edges.h"
 #include "record/ReadingTable.h"
 #include "record/TextTableFile.h"
 

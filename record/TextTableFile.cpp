@@ -1,6 +1,6 @@
 #include "record/TextTableFile.h"
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 #include "record/BlockWriter.h"
 #include "record/FileIo.h"
 #include "record/ShortText.h"

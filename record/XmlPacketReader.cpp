@@ -2,7 +2,7 @@
 
 #include "record/ShortText.h"
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 #include <algorithm>
 #include <array>

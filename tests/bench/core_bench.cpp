@@ -9,7 +9,7 @@
 
 #include "meter/FcommCore.h"
 #include "meter/FrameEncoding.h"
-#include "meter/SystemClock.h"
+#include "base/SystemClock.h"
 
 using namespace valdrin;
 

@@ -9,7 +9,7 @@
 //
 // Bounds checked: save and load each at most 3 x cat; peak resident memory added by a
 // load at most 2 x the memory the finished table adds. Exit status 1 if one is missed.
-#include "meter/Edges.h"
+#include "base/Edges.h"
 #include "record/TableFiles.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 #include "chart/ChartModel.h"
 
 #include "chart/ChartError.h"
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Edges of the core that keep what they were asked, for assertions.
 #pragma once
 
-#include "meter/Edges.h"
+#include "base/Edges.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 #include "record/RecallStamp.h"
 #include "record/TimeText.h"
 #include "tests/support/RecordingEdges.h"

@@ -1,7 +1,7 @@
 // Recording rules: row limit, sampling gate, repeat filter and its numbering, clearing.
 #include <gtest/gtest.h>
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 #include "record/Recording.h"
 #include "tests/support/RecordingEdges.h"
 

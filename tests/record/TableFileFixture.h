@@ -2,7 +2,7 @@
 // table file tests.
 #pragma once
 
-#include "meter/Edges.h"
+#include "base/Edges.h"
 #include "record/ReadingTable.h"
 
 #include <gtest/gtest.h>

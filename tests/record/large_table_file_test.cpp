@@ -5,7 +5,7 @@
 // texts that repeat the row before.
 #include "TableFileFixture.h"
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 #include "record/ShortText.h"
 #include "record/TableFiles.h"
 #include "record/TimeText.h"

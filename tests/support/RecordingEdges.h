@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "meter/Edges.h"
+#include "base/Edges.h"
 
 namespace valdrin::test {
 

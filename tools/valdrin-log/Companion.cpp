@@ -9,24 +9,19 @@
 #include "ConsoleEdges.h"
 #include "JsonFrameWriter.h"
 #include "LogOptions.h"
-#include "meter/SystemClock.h"
+#include "base/SystemClock.h"
 #include "record/TableFiles.h"
 
-#if defined(VALDRIN_HAVE_LINK) && __has_include("link/LiveLink.h")
 #include "link/LiveLink.h"
-#define VALDRIN_LIVE_LINKS 1
-#endif
 
 namespace valdrin {
 
 namespace {
 
-#ifdef VALDRIN_LIVE_LINKS
 // SIGINT and SIGTERM end live reading like the end of input. A signal handler can
 // reach nothing but a flag of this kind.
 volatile std::sig_atomic_t interruptRequested = 0;
 extern "C" void onInterrupt(int) { interruptRequested = 1; }
-#endif
 
 // Each option does what the window's control would do, through the same handler.
 void applyControls(FcommCore& core, const LogOptions& o)
@@ -124,7 +119,6 @@ int runCompanion(const std::vector<std::string>& args, std::FILE* out, std::FILE
     }
 
     if (o.port || o.hid) {
-#ifdef VALDRIN_LIVE_LINKS
         const auto stop = [] { return interruptRequested != 0; };
         std::signal(SIGINT, onInterrupt);
         std::signal(SIGTERM, onInterrupt);
@@ -136,10 +130,6 @@ int runCompanion(const std::vector<std::string>& args, std::FILE* out, std::FILE
                          problems.str().back() == '\n' ? "" : "\n");
         if (status != 0)
             return status;
-#else
-        std::fprintf(err, "valdrin-log: this build has no meter links\n");
-        return 2;
-#endif
     } else {
         std::FILE* in = stdin;
         if (o.input && *o.input != "-") {

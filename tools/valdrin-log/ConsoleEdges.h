@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "meter/Edges.h"
+#include "base/Edges.h"
 
 namespace valdrin {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 namespace valdrin {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Companion.h"
-#include "meter/SystemClock.h"
+#include "base/SystemClock.h"
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "meter/IntegerValue.h"
+#include "base/IntegerValue.h"
 
 using namespace valdrin;
 

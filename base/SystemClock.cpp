@@ -1,4 +1,4 @@
-#include "meter/SystemClock.h"
+#include "base/SystemClock.h"
 
 #include <chrono>
 #include <clocale>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "meter/Edges.h"
+#include "base/Edges.h"
 
 namespace valdrin {
 
