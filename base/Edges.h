@@ -2,6 +2,7 @@
 // Tests use recording implementations of these.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace valdrin {
@@ -29,6 +30,23 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual double now() = 0;
+};
+
+// File dialogs. The window shows the toolkit's dialogs; tests and the companion pass
+// names. The filter is written as the system writes it: "Text(*.txt)|*.txt|...".
+struct FileDialogOptions {
+    std::string filter;
+    std::string defaultExtension;  // without the dot; appended when the name has none
+    bool overwritePrompt = false;  // ask before replacing an existing file
+    bool resizable = false;
+};
+
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // The chosen path, or nothing when the user cancelled.
+    virtual std::optional<std::string> saveFileName(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string> openFileName(const FileDialogOptions& options) = 0;
 };
 
 } // namespace valdrin

@@ -1,6 +1,7 @@
 // Edges of the core for tests: messages and beeps are recorded, the clock is set by hand.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,28 @@ class FixedClock : public Clock {
 public:
     double days = 46000.0 + (14 * 3600 + 3 * 60 + 27) / 86400.0;  // a day at 14:03:27
     double now() override { return days; }
+};
+
+// Answers each dialog with the next name queued (nothing: cancelled) and keeps
+// the options it was shown with.
+class ScriptedFileDialogs : public FileDialogs {
+public:
+    std::vector<std::optional<std::string>> answers;
+    std::vector<FileDialogOptions> asked;
+
+    std::optional<std::string> saveFileName(const FileDialogOptions& options) override { return next(options); }
+    std::optional<std::string> openFileName(const FileDialogOptions& options) override { return next(options); }
+
+private:
+    std::optional<std::string> next(const FileDialogOptions& options)
+    {
+        asked.push_back(options);
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
 };
 
 } // namespace valdrin::test
