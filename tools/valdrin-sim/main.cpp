@@ -31,8 +31,11 @@ const char kUsage[] =
     "  --loop               repeat the sequence until interrupted\n"
     "  --wait               with --pty: start when the pseudo-terminal is opened\n"
     "  --hold               with --pty: keep it open after the last frame until interrupted\n"
+    "  --help               print this text and exit\n"
     "READING: VALUE UNIT [DC|AC|AC+DC] [AUTO|MANU] as one argument, e.g. \"1.2345 V DC AUTO\";\n"
-    "without readings the demonstration sequence is played.\n";
+    "without readings the demonstration sequence is played.\n"
+    "Exit status: 0 when the frames were written or the receiver went away (or on\n"
+    "SIGINT/SIGTERM); 2 on bad arguments, a bad reading or an output that cannot be opened.\n";
 
 volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void onSignal(int)
@@ -166,7 +169,7 @@ int main(int argc, char** argv)
     Options o;
     std::string error;
     if (!parseOptions(argc, argv, o, error))
-        return fail(error + "\n" + kUsage);
+        return fail(error + " (see valdrin-sim --help)");
     if (o.readings.empty())
         o.readings = demoSequence(o.family == Family::Zentor);
 
