@@ -59,7 +59,7 @@ void FcommCore::LcdDisplayTeskar()
 {
     connectionStep();
 
-    // 2. The display bits of the fourteen bytes, then the four digits.
+    // The display bits of the fourteen bytes, then the four digits.
     std::array<int32_t, 15> nibble{};
     for (std::size_t i = 1; i <= 14; ++i)
         nibble[i] = nibbleValue(frameChar(S.LastFrame, i));
@@ -71,12 +71,12 @@ void FcommCore::LcdDisplayTeskar()
         d[static_cast<std::size_t>(k - 1)] = digitText(bits, k == 3);
     }
 
-    // 3.
+    // The Reading starts empty for this frame.
     S.ReadingMode.clear();
     S.ReadingRange.clear();
     S.ReadingUnit.clear();
 
-    // 4. Sign.
+    // Sign.
     std::string_view sign;
     if (bit(2, 8)) {
         sign = "-";
@@ -85,7 +85,7 @@ void FcommCore::LcdDisplayTeskar()
         Lcd.hide(Lcd::LcdFH);
     }
 
-    // 5. Points after digits 1, 2 and 3.
+    // Points after digits 1, 2 and 3.
     std::array<std::string_view, 3> p{};
     constexpr std::array<valdrin::Lcd, 3> points = {Lcd::LcdP1, Lcd::LcdP2, Lcd::LcdP3};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -95,7 +95,7 @@ void FcommCore::LcdDisplayTeskar()
             p[i] = LocaleDecimal;
     }
 
-    // 6 to 9. AC (the TRMS elements follow it only with IFMorvane), DC, AUTO, RS232C.
+    // AC (the TRMS elements follow it only with IFMorvane), DC, AUTO, RS232C.
     const bool ac = bit(1, 8);
     Lcd.show(Lcd::LcdAC, ac);
     if (ac)
@@ -116,7 +116,7 @@ void FcommCore::LcdDisplayTeskar()
     Lcd.show(Lcd::LCDRS, bit(1, 1));
     Lcd.show(Lcd::LCD232C, bit(1, 1));
 
-    // 10. Unit and symbol bits, prefixes before units.
+    // Unit and symbol bits, prefixes before units.
     for (const UnitBit& u : kUnitBits) {
         const bool set = bit(u.byte, u.bit);
         Lcd.show(u.element, set);
@@ -124,7 +124,7 @@ void FcommCore::LcdDisplayTeskar()
             S.ReadingUnit += u.text;
     }
 
-    // 11. Temperature.
+    // Temperature.
     if (bit(14, 1) && !bit(13, 2)) {
         Lcd.show(Lcd::LCDCS);
         S.ReadingMode.clear();
@@ -133,7 +133,7 @@ void FcommCore::LcdDisplayTeskar()
         Lcd.hide(Lcd::LCDCS);
     }
 
-    // 12. Frequency.
+    // Frequency.
     const bool wasFrequency = S.FrequencyMode;
     if (bit(13, 2)) {
         Lcd.hide(Lcd::LCDCS);
@@ -146,7 +146,7 @@ void FcommCore::LcdDisplayTeskar()
         S.FrequencyMode = false;
     }
 
-    // 13. The dial and the value axis follow a change of frequency mode.
+    // The dial and the value axis follow a change of frequency mode.
     if (S.FrequencyMode != wasFrequency) {
         KDsetup();
         if (S.FrequencyMode)
@@ -155,10 +155,10 @@ void FcommCore::LcdDisplayTeskar()
             S.chart.setLeftAxis(-S.FullScale, S.FullScale);
     }
 
-    // 14. ReadingValue; an "@" in digit 3 reads L.
+    // ReadingValue; an "@" in digit 3 reads L.
     appendDisplay<4>(S.ReadingValue, sign, {d[0], d[1], d[2] == '@' ? 'L' : d[2], d[3]}, p);
 
-    // 15. ReadingNumber.
+    // ReadingNumber.
     DecodedDisplay display;
     display.sign = sign;
     display.digits = {d[0], d[1], d[2], d[3], '\0'};
