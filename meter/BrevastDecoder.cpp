@@ -54,7 +54,7 @@ void FcommCore::LcdDisplayBrevast()
 
     connectionStep();
 
-    // 2. Status bits of characters 8 and 10.
+    // Status bits of characters 8 and 10.
     const int32_t status8 = nibbleValue(frameChar(f, 8));
     const int32_t status10 = nibbleValue(frameChar(f, 10));
     // Characters 2 to 11 all go through the bit string; the others must convert too.
@@ -62,10 +62,10 @@ void FcommCore::LcdDisplayBrevast()
         if (j != 8 && j != 10)
             nibbleValue(frameChar(f, j));
 
-    // 3. Frame log.
+    // Frame log.
     Memo1.add(f);
 
-    // 4. Digits; the overload bit turns them into 0L.
+    // Digits; the overload bit turns them into 0L.
     char d1 = frameCharOr0(f, 3), d2 = frameCharOr0(f, 4), d3 = frameCharOr0(f, 5);
     const bool overloadBit = (status8 & 1) != 0;
     if (overloadBit) {
@@ -74,12 +74,12 @@ void FcommCore::LcdDisplayBrevast()
     }
     char d4 = frameCharOr0(f, 6);
 
-    // 5.
+    // The Reading starts empty for this frame.
     S.ReadingMode.clear();
     S.ReadingRange.clear();
     S.ReadingUnit.clear();
 
-    // 6 to 11.
+    // Sign and status elements.
     std::string_view sign;
     if (status8 & 4) {
         sign = "-";
@@ -105,7 +105,7 @@ void FcommCore::LcdDisplayBrevast()
     Lcd.show(Lcd::LCDRS, serialIndicator);
     Lcd.show(Lcd::LCD232C, serialIndicator);
 
-    // 12. Function rows, in this order; a row that does not match does its last column.
+    // Function rows, in this order; a row that does not match does its last column.
     const char fn = frameCharOr0(f, 7);
     const bool bit8 = (status8 & 8) != 0;
     const bool dornelOrBrevast = C.switches.IFDornel || C.switches.IFBrevast;
@@ -198,7 +198,7 @@ void FcommCore::LcdDisplayBrevast()
         Lcd.hide(Lcd::LCDF);
     }
 
-    // 13. Frequency overlay.
+    // Frequency overlay.
     if (frameCharOr0(f, 8) == '0' && frameCharOr0(f, 9) == '1') {
         s = Scale{};
         Lcd.hide(Lcd::LcdV);
@@ -208,7 +208,7 @@ void FcommCore::LcdDisplayBrevast()
                                        {1, &Scale::mega, "MHz"}, {2, &Scale::mega, "MHz"}, {3, &Scale::mega, "MHz"}}});
     }
 
-    // 14. Apply the flags.
+    // Apply the flags.
     std::array<std::string_view, 3> p{};
     const std::array<bool, 3> lit = {s.P1, s.P2, s.P3};
     constexpr std::array<valdrin::Lcd, 3> points = {Lcd::LcdP1, Lcd::LcdP2, Lcd::LcdP3};
@@ -224,7 +224,7 @@ void FcommCore::LcdDisplayBrevast()
     Lcd.show(Lcd::LCDA, s.ampere);
     Lcd.show(Lcd::LCDn, s.nano);
 
-    // 15. Diode. 16. Continuity.
+    // Diode, then continuity.
     if (Lcd.shown(Lcd::LCDDI)) {
         d4 = '\0';
         unit += "V";
@@ -237,13 +237,13 @@ void FcommCore::LcdDisplayBrevast()
         Lcd.show(Lcd::LCDohm);
     }
 
-    // 17. ReadingValue; leading zeros stay in the text.
+    // ReadingValue; leading zeros stay in the text.
     if (d3 == '@')
         appendDisplay<4>(S.ReadingValue, sign, {'\0', '0', 'L', '\0'}, p);
     else
         appendDisplay<4>(S.ReadingValue, sign, {d1, d2, d3, d4}, p);
 
-    // 18. ReadingNumber: this family's overload counts one more than full scale.
+    // ReadingNumber: this family's overload counts one more than full scale.
     DecodedDisplay display;
     display.sign = sign;
     display.digits = {d1, d2, d3, d4, '\0'};
@@ -251,7 +251,7 @@ void FcommCore::LcdDisplayBrevast()
     if (!overloadNumber(display, d3 == '@', S.FullScale + 1))
         S.ReadingNumber = static_cast<float>(digitsValue(display, 0, 4, true));
 
-    // 19. Leading-zero blanking on the panel.
+    // Leading-zero blanking on the panel.
     std::array<bool, 4> visible = {true, true, true, true};
     if (!s.P1 && !s.P2 && !s.P3) {
         if (d1 == '0' && d2 == '0' && d3 == '0')
