@@ -41,14 +41,14 @@ bool FcommCore::overloadNumber(DecodedDisplay& display, bool overloaded, int32_t
 
 void FcommCore::postDecode(const DecodedDisplay& display)
 {
-    // 1. Limit alarm: strict comparisons in single precision.
+    // Limit alarm: strict comparisons in single precision.
     const bool alarm = (S.ReadingNumber > S.UpperLimit && C.limits.SetMaxB) ||
                        (S.ReadingNumber < S.LowerLimit && C.limits.SetMinB);
     if (alarm)
         beeper_.beep();
     Lcd.oltext = alarm;
 
-    // 2. Point index: the highest lit point wins over the decoder's own index.
+    // Point index: the highest lit point wins over the decoder's own index.
     constexpr int32_t kNoPoint = -1;
     int32_t point = display.ownPointIndex.value_or(kNoPoint);
     if (display.pointZeroCounts && Lcd.shown(Lcd::LcdP0))
@@ -62,7 +62,7 @@ void FcommCore::postDecode(const DecodedDisplay& display)
     if (point != kNoPoint)
         report_.point = point;
 
-    // 3. A new trace when the unit text or the point changes; otherwise the extremes.
+    // A new trace when the unit text or the point changes; otherwise the extremes.
     if (S.ReadingUnit != S.PrevUnit || point != S.PrevPointIndex) {
         report_.trace = true;
         ShowSeries(S.chart.controls().BtFillChecked ? 0 : 1);
@@ -80,9 +80,9 @@ void FcommCore::postDecode(const DecodedDisplay& display)
             S.RunningMin = S.ReadingNumber;
         }
     }
-    // 4.
+    // The point index that the next frame compares with.
     S.PrevPointIndex = point;
-    // 5. Extremes display.
+    // Extremes display.
     C.limits.MaxText = S.MaxValueText;
     C.limits.MinText = S.MinValueText;
     C.limits.MaxTextU = S.ReadingUnit;
@@ -91,7 +91,7 @@ void FcommCore::postDecode(const DecodedDisplay& display)
         for (std::size_t i = 0; i < 4; ++i)
             Lcd.setCaption(static_cast<Digit>(i + 1), display.digits[i]);
 
-    // 6. Dial.
+    // Dial.
     int32_t position = 0;
     switch (display.overload) {
     case Overload::Positive: position = 10 * S.DialTicks; break;
@@ -102,14 +102,14 @@ void FcommCore::postDecode(const DecodedDisplay& display)
     report_.dial = position;
     KDrun(position);
 
-    // 7. Time stamp.
+    // Time stamp.
     if (display.timeStampStep)
         advanceStamp(S.stamp, C.recall, clock_);
 
-    // 8.
+    // Record the reading.
     INDataToTable();
 
-    // 9. Bar graph: never at 0 while frames arrive.
+    // Bar graph: never at 0 while frames arrive.
     int32_t bar = 1;
     if (display.overload == Overload::Positive || display.overload == Overload::Negative) {
         bar = display.barOverloadPosition;
@@ -119,7 +119,7 @@ void FcommCore::postDecode(const DecodedDisplay& display)
     }
     Lcd.setBar(bar);
 
-    // 10 to 12. Chart value to the line series, follow the last page, then the area series.
+    // Chart value to the line series, follow the last page, then the area series.
     int32_t value = 0;
     switch (display.overload) {
     case Overload::Positive:
