@@ -65,7 +65,7 @@ void FcommCore::LcdDisplayZentor()
 
     connectionStep();
 
-    // 2. Digits.
+    // Digits.
     char d0 = 0, da = 0, db = 0, dc = 0, dd = 0;
     if (frameCharOr0(f, 1) != 'A') {
         if (frameCharOr0(f, 4) == 'B') {
@@ -86,11 +86,11 @@ void FcommCore::LcdDisplayZentor()
         dc = '@';
     }
 
-    // 3.
+    // Frame text and digit captions.
     C.USBtxt = f;
     Lcd.digitCaptions = {d0, da, db, dc, dd};
 
-    // 4.
+    // The Reading and the unit elements start empty for this frame.
     S.ReadingMode.clear();
     S.ReadingRange.clear();
     S.ReadingUnit.clear();
@@ -98,11 +98,11 @@ void FcommCore::LcdDisplayZentor()
                   Lcd::LCDCS, Lcd::LCDA, Lcd::LCDHz, Lcd::LCDBF, Lcd::LCDFm, Lcd::LCDDI, Lcd::LCDFS, Lcd::lcdW})
         Lcd.hide(e);
 
-    // 5. The range code is converted for every frame, used or not.
+    // The range code is converted for every frame, used or not.
     const int32_t range = charValue(frameChar(f, 6));
     const int32_t function = nibbleValue(frameChar(f, 7));
 
-    // 6. Function.
+    // Function.
     std::optional<int32_t> pointIndex;
     if (function >= 0 && function <= 15) {
         const FunctionRow& row = functionTable()[static_cast<std::size_t>(function)];
@@ -121,7 +121,7 @@ void FcommCore::LcdDisplayZentor()
             pointIndex = chosen->point;
     }
 
-    // 7. Coupling.
+    // Coupling.
     for (valdrin::Lcd e : {Lcd::LcdAC, Lcd::LCDJa, Lcd::LcdDc1, Lcd::LCDTRMST, Lcd::LCDTRMS})
         Lcd.hide(e);
     S.ReadingMode.clear();
@@ -147,7 +147,7 @@ void FcommCore::LcdDisplayZentor()
     default: break;
     }
 
-    // 8. Status bits: 8 unused, 4 minus, 2 suppresses AUTO, 1 AUTO.
+    // Status bits: 8 unused, 4 minus, 2 suppresses AUTO, 1 AUTO.
     std::string_view sign;
     int32_t status = charValue(frameChar(f, 9));
     if (status >= 8)
@@ -166,7 +166,7 @@ void FcommCore::LcdDisplayZentor()
         Lcd.hide(Lcd::LcdAuto);
     }
 
-    // 9. A frequency function with the minus bit is a percentage.
+    // A frequency function with the minus bit is a percentage.
     if (Lcd.shown(Lcd::LCDHz) && Lcd.shown(Lcd::LcdFH)) {
         pointIndex = 2;
         Lcd.hide(Lcd::LCDk);
@@ -178,7 +178,7 @@ void FcommCore::LcdDisplayZentor()
         S.ReadingUnit = "%";
     }
 
-    // 10. Decimal point.
+    // Decimal point.
     constexpr std::array<valdrin::Lcd, 4> points = {Lcd::LcdP0, Lcd::LcdP1, Lcd::LcdP2, Lcd::LcdP3};
     std::array<std::string_view, 4> pointText{};
     for (valdrin::Lcd e : points)
@@ -188,7 +188,7 @@ void FcommCore::LcdDisplayZentor()
         Lcd.show(points[static_cast<std::size_t>(*pointIndex)]);
     }
 
-    // 11. The L0 display lights the last point.
+    // The L0 display lights the last point.
     const bool l0 = db == '@' && dc == '0';
     if (l0) {
         pointText[3] = LocaleDecimal;
@@ -197,7 +197,7 @@ void FcommCore::LcdDisplayZentor()
         Lcd.hide(Lcd::LcdP2);
     }
 
-    // 12. ReadingValue.
+    // ReadingValue.
     if (dc == '@' || db != '@') {
         appendDisplay<5>(S.ReadingValue, sign, {d0, da, db, dc == '@' ? 'L' : dc, dd},
                          {pointText[0], pointText[1], pointText[2], pointText[3]});
@@ -205,7 +205,7 @@ void FcommCore::LcdDisplayZentor()
         S.ReadingValue = "L0.";
     }
 
-    // 13. ReadingNumber.
+    // ReadingNumber.
     const bool overload = db == '0' && dc == '@';
     DecodedDisplay display;
     display.sign = sign;
@@ -218,7 +218,7 @@ void FcommCore::LcdDisplayZentor()
         S.ReadingNumber = static_cast<float>(digitsValue(display, 0, 5, true));
     }
 
-    // 14.
+    // This family's inputs to the post-decode block.
     display.ownPointIndex = pointIndex;
     display.pointZeroCounts = true;
     display.resetMax = static_cast<float>(-S.FullScale);
