@@ -104,7 +104,7 @@ void FcommCore::UsbTeskarData(uint8_t reportId, const uint8_t* data, uint16_t si
 
 void FcommCore::unpackUsb(uint8_t reportId, const uint8_t* data, uint16_t size, bool zentor)
 {
-    // 1. The report log line: "R %.2x  " then "%.2x " per data byte, uppercase.
+    // The report log line: "R %.2x  " then "%.2x " per data byte, uppercase.
     std::string line = "R ";
     line += kHexDigits[reportId >> 4];
     line += kHexDigits[reportId & 0xF];
@@ -115,12 +115,12 @@ void FcommCore::unpackUsb(uint8_t reportId, const uint8_t* data, uint16_t size, 
         line += ' ';
     }
 
-    // 2. The count character: the low nibble of data byte 0.
+    // The count character: the low nibble of data byte 0.
     if (size > 0)
         ++S.UsbIdleReports;
     const char count = size > 0 ? kHexDigits[data[0] & 0xF] : '\0';
 
-    // 3. A report that carries meter bytes.
+    // A report that carries meter bytes.
     if (count >= '1' && count <= '9') {
         S.UsbIdleReports = 0;
         S.UsbFrameReady = true;
@@ -137,7 +137,7 @@ void FcommCore::unpackUsb(uint8_t reportId, const uint8_t* data, uint16_t size, 
         return;
     }
 
-    // 4. An idle report closes the frame held so far.
+    // An idle report closes the frame held so far.
     if (S.UsbFrameReady) {
         const std::size_t length = zentor ? 11 : 14;
         std::string index;
