@@ -172,6 +172,7 @@ void ReadingTable::clear()
     modes_ = Dictionary();
     units_ = Dictionary();
     ranges_ = Dictionary();
+    ++generation_.value;
 }
 
 void ReadingTable::swap(ReadingTable& other) noexcept

@@ -128,6 +128,9 @@ public:
 
     // Empties rows and the change log.
     void clear();
+    // Advanced whenever rows go other than by an append (emptied, swapped, assigned), so
+    // that a view can tell a replaced table from a grown one.
+    uint64_t generation() const { return generation_.value; }
     void swap(ReadingTable& other) noexcept;
 
     // Bytes held by rows and dictionaries (for the memory benchmark).
@@ -182,6 +185,18 @@ private:
     std::size_t loggedCount_ = 0;
     Dictionary modes_, units_, ranges_;
     std::unique_ptr<ChunkAhead> ahead_;  // during a bulk append only
+    // A move into a table advances it past both tables' values, so that both sides of
+    // a swap read as replaced.
+    struct Generation {
+        uint64_t value = 0;
+        Generation() = default;
+        Generation(Generation&& other) noexcept : value(other.value + 1) {}
+        Generation& operator=(Generation&& other) noexcept
+        {
+            value = (value > other.value ? value : other.value) + 1;
+            return *this;
+        }
+    } generation_;
 };
 
 } // namespace valdrin

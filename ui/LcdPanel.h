@@ -1,0 +1,42 @@
+// The LCD panel Panel1: the meter's display mirrored from the core's LCD state, every
+// element at its place and size, drawn in painting order with the glyph faces.
+#pragma once
+
+#include <QFont>
+#include <QFrame>
+#include <QPainterPath>
+#include <QRect>
+
+#include <array>
+
+#include "meter/LcdState.h"
+
+namespace valdrin {
+
+class LcdPanel : public QFrame {
+public:
+    static constexpr int kWidth = 334, kHeight = 129;
+
+    explicit LcdPanel(QWidget* parent = nullptr);
+
+    // Shows the state; repaints only when it differs from the one shown. Only the
+    // panel's own elements are drawn here (not the bar, the alarm or the link pictures).
+    void showState(const LcdState& state);
+    const LcdState& shownState() const { return state_; }
+
+    // The rectangle an element covers in panel coordinates (a label sized to its text,
+    // or the size it keeps), for the window and tests.
+    static QRect elementRect(Lcd element, const LcdState& state);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    LcdState state_;
+    // Per element, prepared when its caption changes so that painting only fills.
+    std::array<QPainterPath, kLcdCount> outlines_;  // glyph labels, in panel coordinates
+    std::array<QFont, kLcdCount> fonts_;            // Arial labels
+    std::array<QRect, kLcdCount> rects_;
+};
+
+} // namespace valdrin
