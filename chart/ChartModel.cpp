@@ -24,6 +24,7 @@ void ChartModel::prepare()
 
 void ChartModel::clearSeries()
 {
+    ++revision_;
     fillSample(AreaSeries);
     fillSample(LineSeries);
     controls_.ComboBox1ItemIndex = 0;
@@ -33,6 +34,7 @@ void ChartModel::clearSeries()
 
 void ChartModel::ShowSeries(int index)
 {
+    ++revision_;
     const size_t shown = seriesIndex(index);
     visible_.fill(false);
     visible_[shown] = true;
@@ -45,11 +47,13 @@ bool ChartModel::seriesVisible(int index) const
 
 void ChartModel::addPoint(int series, int32_t value)
 {
+    ++revision_;
     store_.addPoint(seriesIndex(series), value);
 }
 
 void ChartModel::fillSample(int series)
 {
+    ++revision_;
     const size_t index = seriesIndex(series);
     // Within an eighth of the axis span around its middle: on screen, near zero.
     const int64_t middle = (static_cast<int64_t>(axisMinimum_) + axisMaximum_) / 2;
@@ -75,6 +79,7 @@ int64_t ChartModel::pointX(int series, size_t index) const
 
 void ChartModel::setPointsPerPage(int32_t points)
 {
+    ++revision_;
     if (points < 0)
         throw ChartError("Points per page must not be negative (" + std::to_string(points) + ")");
     pointsPerPage_ = points;
@@ -96,7 +101,13 @@ int32_t ChartModel::pageCount() const
 
 void ChartModel::setPage(int64_t page)
 {
+    ++revision_;
     page_ = clampPage(page, pageCount());
+}
+
+ValueSpan ChartModel::valueSpan(int series, size_t first, size_t count) const
+{
+    return store_.valueSpan(seriesIndex(series), first, count);
 }
 
 PageRange ChartModel::visibleRange(int series) const
@@ -106,6 +117,7 @@ PageRange ChartModel::visibleRange(int series) const
 
 void ChartModel::setLeftAxis(int32_t minimum, int32_t maximum)
 {
+    ++revision_;
     if (minimum > maximum)
         throw ChartError("Axis minimum " + std::to_string(minimum) + " above maximum " + std::to_string(maximum));
     axisMinimum_ = minimum;
@@ -114,6 +126,7 @@ void ChartModel::setLeftAxis(int32_t minimum, int32_t maximum)
 
 void ChartModel::showPage()
 {
+    ++revision_;
     char digits[12];
     const auto end = std::to_chars(digits, digits + sizeof digits, page_).ptr;
     controls_.Bt10Caption.assign(digits, end);
@@ -121,6 +134,7 @@ void ChartModel::showPage()
 
 void ChartModel::enablePageButtons(bool firstAndPrevious, bool nextAndLast)
 {
+    ++revision_;
     controls_.BtFirstEnabled = controls_.BTPreviousEnabled = firstAndPrevious;
     controls_.BtNextEnabled = controls_.BTlastEnabled = nextAndLast;
 }
@@ -173,12 +187,14 @@ void ChartModel::MaxrecordExit(std::string_view text)
 
 void ChartModel::btFillClick()
 {
+    ++revision_;
     controls_.FillChecked = controls_.BtFillChecked;
     ShowSeries(controls_.BtFillChecked ? AreaSeries : LineSeries);
 }
 
 void ChartModel::FillClick()
 {
+    ++revision_;
     const bool fill = !controls_.BtFillChecked;
     controls_.FillChecked = controls_.BtFillChecked = fill;
     ShowSeries(fill ? AreaSeries : LineSeries);
@@ -186,6 +202,7 @@ void ChartModel::FillClick()
 
 void ChartModel::ComboBox1Change(int index)
 {
+    ++revision_;
     seriesIndex(index);
     controls_.ComboBox1ItemIndex = index;
     ShowSeries(index);
@@ -198,6 +215,7 @@ void ChartModel::BtNewClick()
 
 void ChartModel::TbFdClick(int windowOuterWidth, int windowOuterHeight)
 {
+    ++revision_;
     ChartBounds& bounds = controls_.Bounds;
     if (bounds.top > 50) { // in its normal place: enlarge over the window
         controls_.TbFdVisible = false;

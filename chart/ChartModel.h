@@ -83,6 +83,13 @@ public:
     int32_t pointValue(int series, size_t index) const;
     int64_t pointX(int series, size_t index) const;
     const SeriesStore& points() const { return store_; }
+    // Smallest and largest value among points first .. first + count - 1 of a
+    // series (count > 0), at a cost that does not grow with count.
+    ValueSpan valueSpan(int series, size_t first, size_t count) const;
+
+    // Advanced by every change of the points, the shown series, the page, the axis
+    // or the controls, so that a view redraws only when something changed.
+    uint64_t revision() const { return revision_; }
 
     // --- pages ---
     int32_t pointsPerPage() const { return pointsPerPage_; }
@@ -103,7 +110,11 @@ public:
     const ChartControls& controls() const { return controls_; }
     const ChartBounds& ChartNormalBounds() const { return normalBounds_; }
     // The user toggled the check box; its click handler btFillClick follows.
-    void setBtFillChecked(bool checked) { controls_.BtFillChecked = checked; }
+    void setBtFillChecked(bool checked)
+    {
+        controls_.BtFillChecked = checked;
+        ++revision_;
+    }
 
     // While set, followLastPage() moves to the newest page after every reading.
     bool FollowLastPage = true;
@@ -139,6 +150,7 @@ private:
     int32_t axisMaximum_ = 41000;
     ChartControls controls_;
     ChartBounds normalBounds_{0, 0, 0, 0};
+    uint64_t revision_ = 0;
 };
 
 } // namespace valdrin

@@ -75,6 +75,7 @@ void DialModel::KDsetup(const DialParams& params)
     const int64_t bandSteps = 10 * static_cast<int64_t>(params.DialTicks);
     const auto numbers = scaleNumbers(params.CountFamily, params.FrequencyMode);
 
+    faceRevision_ = ++revisions_;
     face_.clear();
     face_.reserve(static_cast<size_t>(1 + 2 * std::max<int64_t>(n + 1, 0) + std::max<int64_t>(bandSteps + 1, 0)));
     face_.push_back({DialItem::Kind::Clear, 0, 0, 0, 0, 0, DialWhite, {}});
@@ -132,6 +133,7 @@ DialModel::NeedleMove DialModel::KDrun(int32_t position, const DialParams& param
     };
     NeedleTip = tip;
     NeedleBase = base;
+    needleRevision_ = ++revisions_;
     return move;
 }
 

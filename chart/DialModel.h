@@ -47,6 +47,12 @@ public:
 
     DialPoint NeedleTip{0, 0}, NeedleBase{0, 0};
 
+    // One count advanced by both operations: the face was rebuilt when faceRevision()
+    // changed, and the needle stands on the current face (NeedleTip to NeedleBase)
+    // only when needleRevision() is the later of the two.
+    uint64_t faceRevision() const { return faceRevision_; }
+    uint64_t needleRevision() const { return needleRevision_; }
+
     // The needle's angle is kept this many degrees away from the horizontal: at 0
     // or 180 degrees its base point (where it meets the line far below) does not exist.
     static constexpr float NeedleMinDegrees = 1.0f;
@@ -68,6 +74,9 @@ private:
     float baseL_;  // signed distance of the base line from the centre, R - h - 280
     int baseY_;    // y of the base point, the same for every needle
     std::vector<DialItem> face_;
+    uint64_t revisions_ = 0;
+    uint64_t faceRevision_ = 0;
+    uint64_t needleRevision_ = 0;
 };
 
 } // namespace valdrin

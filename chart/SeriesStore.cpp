@@ -29,6 +29,7 @@ void SeriesStore::addPoint(size_t series, int32_t value)
     if (readings_.size() >= maxPoints_)
         dropOldestHalf();
     readings_.push_back(value);
+    spans_.push(value);
     ++s.received;
 }
 
@@ -58,6 +59,29 @@ int32_t SeriesStore::value(size_t series, size_t index) const
     return readings_[static_cast<size_t>(s.start - firstPosition_) + index];
 }
 
+ValueSpan SeriesStore::valueSpan(size_t series, size_t first, size_t count) const
+{
+    const Series& s = series_.at(series);
+    if (count == 0 || first > pointCount(series) || count > pointCount(series) - first)
+        throw std::out_of_range("chart points " + std::to_string(first) + " + " + std::to_string(count) +
+                                " beyond series " + std::to_string(series));
+    ValueSpan span{s.sample, s.sample};
+    const bool withSample = s.hasSample && first == 0;
+    if (s.hasSample) {
+        if (first == 0)
+            --count;
+        else
+            --first;
+    }
+    if (count == 0)
+        return span;
+    const size_t base = static_cast<size_t>(s.start - firstPosition_) + first;
+    const ValueSpan readings = spans_.span(readings_, base, base + count);
+    if (!withSample)
+        return readings;
+    return {std::min(span.minimum, readings.minimum), std::max(span.maximum, readings.maximum)};
+}
+
 int64_t SeriesStore::xValue(size_t series, size_t index) const
 {
     return series_.at(series).firstX + static_cast<int64_t>(index);
@@ -83,6 +107,7 @@ void SeriesStore::dropOldestHalf()
     }
     readings_.erase(readings_.begin(), readings_.begin() + static_cast<std::ptrdiff_t>(newFirst - firstPosition_));
     firstPosition_ = newFirst;
+    spans_.rebuild(readings_);
 }
 
 void SeriesStore::compact()
@@ -97,6 +122,7 @@ void SeriesStore::compact()
     else
         readings_.erase(readings_.begin(), readings_.begin() + static_cast<std::ptrdiff_t>(needed - firstPosition_));
     firstPosition_ = needed;
+    spans_.rebuild(readings_);
 }
 
 } // namespace valdrin

@@ -13,6 +13,8 @@
 // sample point before them. Points keep the X value they were added with.
 #pragma once
 
+#include "chart/MinMaxIndex.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +38,9 @@ public:
     size_t pointCount(size_t series) const;
     int32_t value(size_t series, size_t index) const;  // index < pointCount
     int64_t xValue(size_t series, size_t index) const; // index < pointCount
+    // Smallest and largest value of points first .. first + count - 1 of a series
+    // (count > 0, within pointCount), in time that does not grow with count.
+    ValueSpan valueSpan(size_t series, size_t first, size_t count) const;
     size_t maxPoints() const { return maxPoints_; }
 
 private:
@@ -52,6 +57,7 @@ private:
 
     size_t maxPoints_;
     std::vector<int32_t> readings_;
+    MinMaxIndex spans_; // over readings_
     uint64_t firstPosition_ = 0; // stream position of readings_[0]
     std::array<Series, SeriesCount> series_{};
 };
