@@ -1,5 +1,6 @@
-// A list box's lines without the widget: keeps the newest lines up to a bound, so a
-// day of frames cannot grow it without limit.
+// A list box's lines without the widget: keeps the newest lines up to a bound in lines
+// and one in bytes, so neither a day of frames nor a cable's longest reports can grow
+// it without limit.
 #pragma once
 
 #include <cstddef>
@@ -10,19 +11,32 @@ namespace valdrin {
 
 class BoundedLines {
 public:
-    explicit BoundedLines(std::size_t bound = 10000) : bound_(bound) {}
+    // A few megabytes of text: ten thousand report lines of a 65,535-byte report
+    // would otherwise hold about two gigabytes.
+    static constexpr std::size_t kDefaultByteBound = std::size_t{4} << 20;
 
+    explicit BoundedLines(std::size_t bound = 10000, std::size_t byteBound = kDefaultByteBound)
+        : bound_(bound), byteBound_(byteBound)
+    {
+    }
+
+    // Adds the line as the last one and selects it; the oldest lines go while either
+    // bound is passed. The newest line always stays, even one longer than the byte bound.
     void add(std::string line)
     {
+        bytes_ += line.size();
         lines_.push_back(std::move(line));
-        if (lines_.size() > bound_)
+        while (!lines_.empty() && (lines_.size() > bound_ || (bytes_ > byteBound_ && lines_.size() > 1))) {
+            bytes_ -= lines_.front().size();
             lines_.pop_front();
+        }
         selected_ = static_cast<long>(lines_.size()) - 1;
         ++added_;
     }
     void clear()
     {
         lines_.clear();
+        bytes_ = 0;
         selected_ = -1;
     }
     std::size_t size() const { return lines_.size(); }
@@ -31,6 +45,9 @@ public:
     const std::string& back() const { return lines_.back(); }
     long selected() const { return selected_; }  // -1 when no line is selected
     std::size_t bound() const { return bound_; }
+    std::size_t byteBound() const { return byteBound_; }
+    // Bytes of text of the lines held.
+    std::size_t bytes() const { return bytes_; }
     // Lines added since construction, also those dropped by the bound (lets a view
     // follow the list without copying it).
     unsigned long long added() const { return added_; }
@@ -40,6 +57,8 @@ public:
 private:
     std::deque<std::string> lines_;
     std::size_t bound_;
+    std::size_t byteBound_;
+    std::size_t bytes_ = 0;
     long selected_ = -1;
     unsigned long long added_ = 0;
 };

@@ -3,6 +3,8 @@
 #include "meter/FcommCore.h"
 #include "meter/FrameChars.h"
 
+#include <limits>
+
 namespace valdrin {
 
 namespace {
@@ -115,8 +117,9 @@ void FcommCore::unpackUsb(uint8_t reportId, const uint8_t* data, uint16_t size, 
         line += ' ';
     }
 
-    // The count character: the low nibble of data byte 0.
-    if (size > 0)
+    // The count character: the low nibble of data byte 0. The count stops at its top:
+    // without a watchdog to reset it (the companion) a cable idles for ever.
+    if (size > 0 && S.UsbIdleReports < std::numeric_limits<int32_t>::max())
         ++S.UsbIdleReports;
     const char count = size > 0 ? kHexDigits[data[0] & 0xF] : '\0';
 

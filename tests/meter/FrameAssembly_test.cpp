@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "tests/support/CoreFixture.h"
 
@@ -146,6 +147,20 @@ TEST(Usb, IdleReportWithNothingHeldOnlyCounts)
     EXPECT_TRUE(f.core.HistoryListBox.empty());
 }
 
+TEST(Usb, IdleCountStopsAtItsTopUntilBytesArrive)
+{
+    // The companion has no watchdog to reset the count: a cable that idles for ever
+    // must leave it at the top, not run it past.
+    CoreFixture f;
+    constexpr int32_t top = std::numeric_limits<int32_t>::max();
+    f.core.S.UsbIdleReports = top - 1;
+    for (int i = 0; i < 3; ++i)
+        f.usbReport({0xF0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(f.core.S.UsbIdleReports, top);
+    f.usbReport({0xF1, 0x31, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(f.core.S.UsbIdleReports, 0);
+}
+
 TEST(Usb, ReportLogLineHasTheCountAndBytesAtFixedPlaces)
 {
     CoreFixture f;
@@ -165,6 +180,25 @@ TEST(Usb, HistoryKeepsOnlyTheNewestLines)
     for (int i = 0; i < 10050; ++i)
         f.usbReport({0xF1, static_cast<uint8_t>(i), 0, 0, 0, 0, 0, 0});
     EXPECT_EQ(f.core.HistoryListBox.size(), 10000u);
+}
+
+TEST(Usb, HistoryOfTheLongestReportsStaysWithinItsBytes)
+{
+    // A report of 65,535 bytes logs a line of about 196 kB; ten thousand of them
+    // would hold gigabytes.
+    CoreFixture f;
+    std::vector<uint8_t> report(65535, 0x00);
+    report[0] = 0xF1;
+    for (int i = 0; i < 60; ++i) {
+        report[1] = static_cast<uint8_t>(i);
+        f.usbReport(report);
+    }
+    const BoundedLines& log = f.core.HistoryListBox;
+    EXPECT_LE(log.bytes(), BoundedLines::kDefaultByteBound);
+    EXPECT_GT(log.bytes() + log.back().size(), BoundedLines::kDefaultByteBound);  // only the oldest went
+    EXPECT_EQ(log.back().substr(0, 12), "R 00  F1 3B ");
+    EXPECT_EQ(log.selected(), static_cast<long>(log.size()) - 1);
+    EXPECT_EQ(log.added(), 60u);
 }
 
 TEST(UsbTeskar, FourteenBytesWithTheirIndexDecode)
