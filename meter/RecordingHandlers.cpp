@@ -34,9 +34,12 @@ void FcommCore::N500001Click() { chooseRowLimit(S.recording, C.recording, RowLim
 void FcommCore::N1000001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N1000001); }
 void FcommCore::limitessClick() { chooseRowLimit(S.recording, C.recording, RowLimitItem::limitess); }
 
+// The recall edits share the interval edit's change handler: a text the core sets
+// reloads the sampling countdown as one the user types. The handler reports its own
+// error, so the rest of the click or key still runs.
 void FcommCore::RecallCheckClick()
 {
-    guarded([&] { recallCheckClicked(S.stamp, C.recall); });
+    guarded([&] { recallCheckClicked(S.stamp, C.recall, [this] { RecordSITimeChange(); }); });
 }
 
 void FcommCore::RecallCheckExit()
@@ -46,7 +49,7 @@ void FcommCore::RecallCheckExit()
 
 void FcommCore::TimeHKeyUp()
 {
-    guarded([&] { checkTimeEdits(S.stamp, C.recall, messages_); });
+    guarded([&] { checkTimeEdits(S.stamp, C.recall, messages_, [this] { RecordSITimeChange(); }); });
 }
 
 } // namespace valdrin

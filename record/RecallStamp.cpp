@@ -15,19 +15,28 @@ void loadStamp(StampState& stamp, const RecallControls& controls)
     stamp.StampSecond = IntegerValue(controls.TimeS);
 }
 
-void recallCheckClicked(StampState& stamp, RecallControls& controls)
+namespace {
+// Setting an edit to the text it holds is no change and runs no handler.
+void setEditText(std::string& text, const char* value, const EditChanged& changed)
 {
-    if (controls.RecallCheck) {
-        controls.TimeH = controls.TimeM = controls.TimeS = "00";
-    } else {
-        controls.TimeH = "23";
-        controls.TimeM = "59";
-        controls.TimeS = "59";
-    }
+    if (text == value)
+        return;
+    text = value;
+    if (changed)
+        changed();
+}
+} // namespace
+
+void recallCheckClicked(StampState& stamp, RecallControls& controls, const EditChanged& changed)
+{
+    const bool on = controls.RecallCheck;
+    setEditText(controls.TimeH, on ? "00" : "23", changed);
+    setEditText(controls.TimeM, on ? "00" : "59", changed);
+    setEditText(controls.TimeS, on ? "00" : "59", changed);
     loadStamp(stamp, controls);
 }
 
-void checkTimeEdits(StampState& stamp, RecallControls& controls, Messages& messages)
+void checkTimeEdits(StampState& stamp, RecallControls& controls, Messages& messages, const EditChanged& changed)
 {
     struct FieldCheck {
         std::string& text;
@@ -42,7 +51,7 @@ void checkTimeEdits(StampState& stamp, RecallControls& controls, Messages& messa
             f.part = value;
         } else {
             messages.information("Input error!");
-            f.text = "00";
+            setEditText(f.text, "00", changed);
         }
     }
 }

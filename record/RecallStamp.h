@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace valdrin {
@@ -21,12 +22,18 @@ struct RecallControls {
     std::string TimeH = "23", TimeM = "59", TimeS = "59", TimeInt = "1";
 };
 
+// The edits' change handler, run each time one of their texts is set to a new text,
+// at the moment it changes (as a widget runs it); empty: nothing runs.
+using EditChanged = std::function<void()>;
+
 // Stamp parts from the three time edits (throws ConvertError on a text that is no number).
 void loadStamp(StampState& stamp, const RecallControls& controls);
 // The check box was clicked: preset the start time, then load it.
-void recallCheckClicked(StampState& stamp, RecallControls& controls);
-// A key was released in a time edit: check each field against its range.
-void checkTimeEdits(StampState& stamp, RecallControls& controls, Messages& messages);
+void recallCheckClicked(StampState& stamp, RecallControls& controls, const EditChanged& changed = {});
+// A key was released in a time edit: check each field against its range; a field out
+// of range is set to "00".
+void checkTimeEdits(StampState& stamp, RecallControls& controls, Messages& messages,
+                    const EditChanged& changed = {});
 // One decoded frame: the clock's time, or the stamp advanced by the interval.
 void advanceStamp(StampState& stamp, const RecallControls& controls, Clock& clock);
 
