@@ -40,9 +40,8 @@ void ConnectionPicture::paintEvent(QPaintEvent*)
     // The meter: its body, its display, the range knob and two jacks.
     painter.setBrush(kMeterBody);
     painter.drawRoundedRect(15, 1, 9, 22, 2, 2);
-    painter.fillRect(17, 3, 6, 5, screen);
-    painter.setPen(kOutline);
     painter.drawRect(16, 2, 7, 6);
+    painter.fillRect(17, 3, 6, 5, screen);
     painter.setBrush(kOutline);
     painter.drawEllipse(QPoint(20, 13), 2, 2);
     painter.fillRect(17, 19, 2, 2, Qt::black);

@@ -1,5 +1,5 @@
-// The ui tests need a GUI application for fonts and paint devices.
-#include <QGuiApplication>
+// The ui tests need a widget application for fonts, paint devices and widgets.
+#include <QApplication>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,7 +7,7 @@
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
