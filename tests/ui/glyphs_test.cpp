@@ -75,7 +75,15 @@ INSTANTIATE_TEST_SUITE_P(Digits, SevenSegmentTest,
                                            Digit{'9', "abcdfg"}, Digit{'-', "g"}, Digit{'@', "def"},
                                            Digit{'A', "abcefg"}, Digit{'B', "cdefg"}, Digit{'C', "adef"},
                                            Digit{'D', "bcdeg"}, Digit{'E', "adefg"}, Digit{'F', "aefg"},
-                                           Digit{' ', ""}));
+                                           Digit{' ', ""}),
+                         [](const ::testing::TestParamInfo<Digit>& p) {
+                             switch (p.param.c) {
+                             case '-': return std::string("Minus");
+                             case '@': return std::string("OverloadL");
+                             case ' ': return std::string("Blank");
+                             default: return std::string("Char") + p.param.c;
+                             }
+                         });
 
 TEST(GlyphsTest, AnEmptyTextDrawsNothing)
 {
