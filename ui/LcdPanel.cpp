@@ -172,11 +172,12 @@ void LcdPanel::showState(const LcdState& state)
         const bool captionChanged = captionOf(e, state) != captionOf(e, state_);
         if (state.shownFlags[i] == state_.shownFlags[i] && !captionChanged)
             continue;
-        changed += rects_[i];
+        // A pixel around the label: smoothed glyph edges and a text's overhang.
+        changed += rects_[i].adjusted(-1, -1, 1, 1);
         if (captionChanged) {
             outlines_[i] = glyphOutline(e, captionOf(e, state));
             rects_[i] = elementRect(e, state);
-            changed += rects_[i];
+            changed += rects_[i].adjusted(-1, -1, 1, 1);
         }
     }
     state_ = state;
@@ -198,7 +199,7 @@ void LcdPanel::paintEvent(QPaintEvent* event)
 
     painter.setPen(Qt::black);
     for (std::size_t i = 0; i < kLcdCount; ++i) {
-        if (!state_.shownFlags[i] || !event->region().intersects(rects_[i]))
+        if (!state_.shownFlags[i] || !event->region().intersects(rects_[i].adjusted(-1, -1, 1, 1)))
             continue;
         const Element& el = kElements[i];
         if (el.opaque)
