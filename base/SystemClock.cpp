@@ -43,4 +43,16 @@ std::string systemLongTimeFormat()
     return format && *format ? std::string(format) : std::string("%H:%M:%S");
 }
 
+TimeWords systemTimeWords()
+{
+    TimeWords words;
+    if (const char* am = nl_langinfo(AM_STR))
+        words.am = am;
+    if (const char* pm = nl_langinfo(PM_STR))
+        words.pm = pm;
+    if (const char* twelveHour = nl_langinfo(T_FMT_AMPM); twelveHour && *twelveHour)
+        words.twelveHour = twelveHour;
+    return words;
+}
+
 } // namespace valdrin

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/Edges.h"
+#include "base/TimeWords.h"
 
 namespace valdrin {
 
@@ -25,5 +26,9 @@ void useSystemLocale();
 std::string systemDecimalSeparator();
 // The long time format of LC_TIME, an strftime pattern (T_FMT).
 std::string systemLongTimeFormat();
+// The AM/PM words and the 12-hour pattern of LC_TIME (AM_STR, PM_STR, T_FMT_AMPM), of
+// the calling thread's locale: the system's once useSystemLocale ran. A locale without
+// a 12-hour pattern gives the C locale's, as strftime takes it for %r.
+TimeWords systemTimeWords();
 
 } // namespace valdrin

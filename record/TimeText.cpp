@@ -1,5 +1,8 @@
 #include "record/TimeText.h"
 
+#include "base/SystemClock.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -7,8 +10,11 @@ namespace valdrin {
 
 namespace {
 
+constexpr std::string_view kCTwelveHour = "%I:%M:%S %p";
+
 // Expands the composite conversions so that format and parse see only %H %I %M %S %p.
-std::string expand(std::string_view format)
+// %r is the locale's 12-hour pattern; a %r inside that one is the C locale's.
+std::string expand(std::string_view format, std::string_view twelveHour)
 {
     std::string out;
     for (std::size_t i = 0; i < format.size(); ++i) {
@@ -21,7 +27,7 @@ std::string expand(std::string_view format)
         case 'T':
         case 'X': out += "%H:%M:%S"; break;
         case 'R': out += "%H:%M"; break;
-        case 'r': out += "%I:%M:%S %p"; break;
+        case 'r': out += expand(twelveHour, kCTwelveHour); break;
         case 'E':
         case 'O':  // locale modifiers: take the plain conversion
             if (i + 1 < format.size()) {
@@ -35,6 +41,29 @@ std::string expand(std::string_view format)
         }
     }
     return out;
+}
+
+// Only ASCII letters change: the bytes of a word in an 8-bit code page or UTF-8 are
+// compared as they stand.
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string asciiLower(std::string_view word)
+{
+    std::string out(word);
+    for (char& c : out)
+        c = asciiLower(c);
+    return out;
+}
+
+// The word stands at the start of the text, ASCII letters in any case.
+bool startsWithWord(std::string_view text, std::string_view word)
+{
+    if (text.size() < word.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (asciiLower(text[i]) != asciiLower(word[i]))
+            return false;
+    return true;
 }
 
 bool readNumber(std::string_view text, std::size_t& pos, int maxDigits, int& value)
@@ -52,13 +81,21 @@ bool readNumber(std::string_view text, std::size_t& pos, int maxDigits, int& val
 } // namespace
 
 TimeOfDayFormat::TimeOfDayFormat(std::string_view longTimeFormat)
-    : expanded_(expand(longTimeFormat)), twentyFourHour_(expanded_ == "%H:%M:%S")
+    : TimeOfDayFormat(longTimeFormat, systemTimeWords())
 {
-    // A literal byte gives one byte, a conversion at most two.
+}
+
+TimeOfDayFormat::TimeOfDayFormat(std::string_view longTimeFormat, const TimeWords& words)
+    : expanded_(expand(longTimeFormat, words.twelveHour)), am_(words.am), pm_(words.pm),
+      amLower_(asciiLower(words.am)), pmLower_(asciiLower(words.pm)), twentyFourHour_(expanded_ == "%H:%M:%S")
+{
+    // A literal byte gives one byte, the AM/PM word its longer form, any other
+    // conversion at most two.
+    const std::size_t longerWord = std::max(am_.size(), pm_.size());
     for (std::size_t i = 0; i < expanded_.size(); ++i) {
         if (expanded_[i] == '%' && i + 1 < expanded_.size()) {
             ++i;
-            maxLength_ += 2;
+            maxLength_ += expanded_[i] == 'p' || expanded_[i] == 'P' ? longerWord : 2;
         } else {
             ++maxLength_;
         }
@@ -130,14 +167,16 @@ std::size_t TimeOfDayFormat::formatTo(char* const out, int32_t ms) const
         case 'l': number(hour12); break;
         case 'M': two(minute); break;
         case 'S': two(second); break;
-        case 'p':
-            *p++ = hour < 12 ? 'A' : 'P';
-            *p++ = 'M';
+        case 'p': {
+            const std::string& word = hour < 12 ? am_ : pm_;
+            p = std::copy(word.begin(), word.end(), p);
             break;
-        case 'P':
-            *p++ = hour < 12 ? 'a' : 'p';
-            *p++ = 'm';
+        }
+        case 'P': {
+            const std::string& word = hour < 12 ? amLower_ : pmLower_;
+            p = std::copy(word.begin(), word.end(), p);
             break;
+        }
         case '%': *p++ = '%'; break;
         case 'n': *p++ = '\n'; break;
         case 't': *p++ = '\t'; break;
@@ -199,14 +238,20 @@ bool TimeOfDayFormat::parse(std::string_view text, int32_t& ms) const
         case 'S': ok = readNumber(text, pos, 2, second) && second < 60; break;
         case 'p':
         case 'P': {
-            const std::string_view rest = text.substr(pos, 2);
-            if (rest == "AM" || rest == "am")
-                pm = false;
-            else if (rest == "PM" || rest == "pm")
-                pm = true;
-            else
+            // The longer word first, in case the shorter one begins it.
+            const std::string_view rest = text.substr(pos);
+            const bool pmFirst = pm_.size() > am_.size();
+            const std::string& longer = pmFirst ? pm_ : am_;
+            const std::string& shorter = pmFirst ? am_ : pm_;
+            if (startsWithWord(rest, longer)) {
+                pm = pmFirst;
+                pos += longer.size();
+            } else if (startsWithWord(rest, shorter)) {
+                pm = !pmFirst;
+                pos += shorter.size();
+            } else {
                 ok = false;
-            pos += 2;
+            }
             break;
         }
         case '%':
