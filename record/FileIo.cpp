@@ -48,6 +48,45 @@ mode_t currentUmask()
     return mask;
 }
 
+// The file a name stands for: symbolic links followed one by one (a relative link
+// from the folder it lies in) to the first name that is no link, which may not exist
+// yet. Saving there keeps the links and writes the file they name.
+bool followLinks(const std::string& name, std::string& file, std::string& error)
+{
+    constexpr int kMaxLinks = 40;  // the system's own bound on a chain of links
+    file = name;
+    for (int links = 0;; ++links) {
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        if (links == kMaxLinks) {
+            error = "Cannot create file \"" + name + "\". " + reason(ELOOP);
+            return false;
+        }
+        std::vector<char> link(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 256);
+        const ssize_t size = ::readlink(file.c_str(), link.data(), link.size());
+        if (size < 0 || static_cast<std::size_t>(size) >= link.size()) {
+            error = "Cannot create file \"" + name + "\". " + reason(size < 0 ? errno : ENAMETOOLONG);
+            return false;
+        }
+        const std::string to(link.data(), static_cast<std::size_t>(size));
+        const auto slash = file.rfind('/');
+        file = to.front() == '/' || slash == std::string::npos ? to : file.substr(0, slash + 1) + to;
+    }
+}
+
+// Makes a rename in folder survive a power cut. A folder that cannot be opened for
+// it, or a file system that does not sync folders, is left as it is.
+int syncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    int failure = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP ? 0 : errno;
+    ::close(fd);
+    return failure;
+}
+
 } // namespace
 
 ReplacingFile::~ReplacingFile() { discard(); }
@@ -66,23 +105,63 @@ bool ReplacingFile::open(const std::string& target, std::string& error)
 {
     discard();
     written_ = writtenBack_ = 0;
+    inPlace_ = false;
+    regular_ = true;
     target_ = target;
-    std::string folder = folderOf(target);
-    std::string pattern = (folder == "/" ? std::string() : folder) + "/." + baseNameOf(target) + ".XXXXXX";
+    if (!followLinks(target, path_, error))
+        return false;
+    auto cannotCreate = [&](int code) {
+        error = "Cannot create file \"" + target + "\". " + reason(code);
+        return false;
+    };
+
+    struct stat old {};
+    const bool exists = ::stat(path_.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode))
+        return cannotCreate(EISDIR);
+    // The file is opened for writing first, whatever the folder allows: a file the
+    // user may not write is not saved over by a rename.
+    int own = -1;
+    if (exists) {
+        own = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (own < 0)
+            return cannotCreate(errno);
+        if (!S_ISREG(old.st_mode)) {
+            fd_ = own;
+            inPlace_ = true;
+            regular_ = false;
+            return true;
+        }
+    }
+
+    std::string folder = folderOf(path_);
+    std::string pattern = (folder == "/" ? std::string() : folder) + "/." + baseNameOf(path_) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0) {
-        error = "Cannot create file \"" + target + "\". " + reason(errno);
-        return false;
+        const int code = errno;
+        if (own >= 0 && (code == EACCES || code == EPERM)) {
+            fd_ = own;  // the last resort: the folder takes no new file, the file may be written
+            inPlace_ = true;
+            return true;
+        }
+        if (own >= 0)
+            ::close(own);
+        return cannotCreate(code);
     }
+    if (own >= 0)
+        ::close(own);
     fd_ = fd;
     temporary_ = name.data();
-    // mkstemp gives 0600; the saved file gets the old file's mode, or that of a new file.
-    struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) ? (old.st_mode & 07777)
-                                                                                   : (0666 & ~currentUmask());
-    ::fchmod(fd_, mode);
+    // mkstemp gives 0600 and the saving user: the saved file keeps the old file's
+    // owner where the user may give it (before the mode: a change of owner clears
+    // set-id bits) and its mode, or gets that of a new file.
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+        ::fchown(fd_, old.st_uid, old.st_gid) != 0) {
+        // another owner cannot be given by an ordinary user: the file becomes theirs
+    }
+    ::fchmod(fd_, exists ? (old.st_mode & 07777) : (0666 & ~currentUmask()));
     return true;
 }
 
@@ -102,7 +181,7 @@ bool ReplacingFile::write(std::string_view bytes, std::string& error)
 #if defined(__linux__)
     // The disk starts on what is written while the next block is prepared, so that the
     // wait at commit() is for the last block only, not for the whole file at once.
-    if (written_ - writtenBack_ >= kFileBlockSize) {
+    if (regular_ && written_ - writtenBack_ >= kFileBlockSize) {
         ::sync_file_range(fd_, static_cast<off_t>(writtenBack_), static_cast<off_t>(written_ - writtenBack_),
                           SYNC_FILE_RANGE_WRITE);  // a hint: a failure shows at fsync, if at all
         writtenBack_ = written_;
@@ -113,7 +192,13 @@ bool ReplacingFile::write(std::string_view bytes, std::string& error)
 
 bool ReplacingFile::commit(bool syncToDisk, std::string& error)
 {
-    int failure = (!syncToDisk || ::fsync(fd_) == 0) ? 0 : errno;
+    int failure = 0;
+    // Written in place over the old contents: what is left of them goes at the end,
+    // so that a save no longer than the old file needs no more room on the disk.
+    if (inPlace_ && regular_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0)
+        failure = errno;
+    if (failure == 0 && syncToDisk && regular_ && ::fsync(fd_) != 0)
+        failure = errno;
     if (::close(fd_) != 0 && failure == 0)
         failure = errno;
     fd_ = -1;
@@ -122,12 +207,18 @@ bool ReplacingFile::commit(bool syncToDisk, std::string& error)
         discard();
         return false;
     }
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (inPlace_)
+        return true;
+    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
         error = "Cannot create file \"" + target_ + "\". " + reason(errno);
         discard();
         return false;
     }
     temporary_.clear();
+    if (syncToDisk && (failure = syncFolder(folderOf(path_))) != 0) {
+        error = "Cannot write file \"" + target_ + "\". " + reason(failure);
+        return false;
+    }
     return true;
 }
 

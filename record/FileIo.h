@@ -9,11 +9,16 @@
 
 namespace valdrin {
 
-// Writes into a temporary file beside the target and renames it over the target on
-// commit(), so a failed save never destroys the previous file. The temporary file is
-// removed again if the writer is destroyed without a successful commit().
+// Writes a table file so that a failed save leaves the previous file as it was: the
+// bytes go into a temporary file beside it, renamed over it on commit(). The file is
+// the one the user named with its symbolic links followed, so a link stays a link and
+// the file it names is saved. A file the user may not write fails the save untouched.
+// Written in place instead: a target that is no regular file (a pipe, a device), and,
+// as the last resort, a writable file in a folder that takes no temporary file (a
+// save that fails part-way then cannot keep the old contents).
 // Each function returns false on failure and sets error to a text naming the file
-// and the system's reason.
+// and the system's reason. The temporary file is removed again if the writer is
+// destroyed without a successful commit().
 class ReplacingFile {
 public:
     ReplacingFile() = default;
@@ -24,8 +29,8 @@ public:
     bool open(const std::string& target, std::string& error);
     bool write(std::string_view bytes, std::string& error);
     // Closes the file and puts it in the target's place; with syncToDisk the data
-    // reaches the disk first, so that not even a power cut between the two leaves an
-    // empty file where the old one was.
+    // reaches the disk first and the new name after it, so that not even a power cut
+    // leaves an empty file, or the old one, where the saved one was.
     bool commit(bool syncToDisk, std::string& error);
 
 private:
@@ -34,7 +39,10 @@ private:
     int fd_ = -1;
     std::size_t written_ = 0;      // bytes written so far
     std::size_t writtenBack_ = 0;  // the disk was asked to take the bytes before this
-    std::string target_;
+    bool inPlace_ = false;         // fd_ is the target itself
+    bool regular_ = true;          // the target is (or becomes) a regular file
+    std::string target_;           // as the user named it, for the messages
+    std::string path_;             // the file saved: target_ with its links followed
     std::string temporary_;
 };
 

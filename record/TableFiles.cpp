@@ -4,7 +4,10 @@
 #include "record/XmlPacketReader.h"
 #include "record/XmlPacketWriter.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <new>
 
 namespace valdrin {
 
@@ -67,12 +70,18 @@ bool SaveTableFile(const ReadingTable& table, const std::string& fileName, Messa
 {
     const bool xml = tableFileFormat(fileName) == TableFileFormat::XmlPacket;
     std::string error;
-    ReplacingFile file;
-    const ByteSink sink = [&](std::string_view bytes) { return file.write(bytes, error); };
-    const bool written = file.open(fileName, error) &&
-                         (xml ? writeXmlPacket(table, sink)
-                              : writeTextTable(table, options.columnTitles, options.longTimeFormat, sink)) &&
-                         file.commit(options.syncToDisk, error);
+    bool written = false;
+    try {
+        ReplacingFile file;
+        const ByteSink sink = [&](std::string_view bytes) { return file.write(bytes, error); };
+        written = file.open(fileName, error) &&
+                  (xml ? writeXmlPacket(table, sink)
+                       : writeTextTable(table, options.columnTitles, options.longTimeFormat, sink)) &&
+                  file.commit(options.syncToDisk, error);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out: the save fails like any other, the previous file stays.
+        error = "Cannot write file \"" + fileName + "\". " + std::strerror(ENOMEM);
+    }
     if (!written) {
         if (xml)
             messages.applicationError(error);
@@ -87,23 +96,29 @@ bool SaveTableFile(const ReadingTable& table, const std::string& fileName, Messa
 bool LoadTableFile(const std::string& fileName, ReadingTable& table, bool emptyFirst, Messages& messages,
                    const TableFileOptions& options)
 {
-    bool loaded;
-    if (tableFileFormat(fileName) == TableFileFormat::XmlPacket) {
-        // Read into a fresh table so that a failure leaves the rows as they were.
-        ReadingTable fresh;
-        XmlPacketReader reader(fresh);
-        {
-            const BulkAppend bulk(fresh);
-            loaded = readFile(fileName, reader, kFirstWindowSize);
+    bool loaded = false;
+    try {
+        if (tableFileFormat(fileName) == TableFileFormat::XmlPacket) {
+            // Read into a fresh table so that a failure leaves the rows as they were.
+            ReadingTable fresh;
+            XmlPacketReader reader(fresh);
+            {
+                const BulkAppend bulk(fresh);
+                loaded = readFile(fileName, reader, kFirstWindowSize);
+            }
+            if (loaded)
+                table.swap(fresh);
+        } else {
+            if (emptyFirst)
+                table.clear();
+            TextTableReader reader(table, options.longTimeFormat);
+            const BulkAppend bulk(table);
+            loaded = readFile(fileName, reader);
         }
-        if (loaded)
-            table.swap(fresh);
-    } else {
-        if (emptyFirst)
-            table.clear();
-        TextTableReader reader(table, options.longTimeFormat);
-        const BulkAppend bulk(table);
-        loaded = readFile(fileName, reader);
+    } catch (const std::bad_alloc&) {
+        // A file too large for memory fails the load; the readings go on. A text load
+        // keeps the rows it appended, as for a failing line.
+        loaded = false;
     }
     if (!loaded)
         messages.error("Failed to Load File!", "Error");

@@ -9,6 +9,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -47,6 +48,60 @@ std::string_view trim(std::string_view text)
 
 std::string_view orNull(std::string_view trimmed) { return trimmed.empty() ? std::string_view("NULL") : trimmed; }
 
+// Whether text holds a byte below 0x20, a word at a time: every Value of a save
+// passes here, and almost none holds one.
+bool hasControl(std::string_view text)
+{
+    const char* const p = text.data();
+    const std::size_t n = text.size();
+    if (n >= 8) {
+        constexpr uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
+        auto below = [&](std::size_t at) {
+            uint64_t x;
+            std::memcpy(&x, p + at, 8);
+            return ((x - ones * 0x20) & ~x & highs) != 0;
+        };
+        for (std::size_t at = 0; at + 8 < n; at += 8)
+            if (below(at))
+                return true;
+        return below(n - 8);
+    }
+    if (n >= 4) {
+        constexpr uint32_t ones = 0x01010101u, highs = 0x80808080u;
+        auto below = [&](std::size_t at) {
+            uint32_t x;
+            std::memcpy(&x, p + at, 4);
+            return ((x - ones * 0x20) & ~x & highs) != 0;
+        };
+        return below(0) || below(n - 4);
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) < 0x20)
+            return true;
+    return false;
+}
+
+// A field with its control characters written as blanks: the file has no escape, so
+// a tab or line end inside a field would split its line into other rows and fields.
+std::string_view blankedControls(std::string_view text, std::string& blanked)
+{
+    if (!hasControl(text))
+        return text;
+    blanked.assign(text);
+    for (char& c : blanked)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    return blanked;
+}
+
+// A field as the text file holds it: trimmed, blanks for control characters inside,
+// NULL when nothing is left.
+std::string fieldText(std::string_view text)
+{
+    std::string blanked;
+    return std::string(orNull(blankedControls(trim(text), blanked)));
+}
+
 } // namespace
 
 void SplitLine(std::string_view text, char separator, std::vector<std::string>& list)
@@ -82,7 +137,7 @@ bool writeTextTable(const ReadingTable& table, const std::vector<std::string>& t
         const Field field = ReadingTable::kInternedFields[k];
         interned[k].resize(table.textIdCount(field));
         for (uint32_t id = 0; id < interned[k].size(); ++id)
-            interned[k][id] = orNull(trim(table.textOfId(field, id)));
+            interned[k][id] = fieldText(table.textOfId(field, id));
     }
     std::vector<PaddedPiece> modes(interned[0].size());
     for (std::size_t id = 0; id < modes.size(); ++id)
@@ -97,6 +152,7 @@ bool writeTextTable(const ReadingTable& table, const std::vector<std::string>& t
     std::string timeBuffer(1 + timeFormat.maxLength(), '\t');
     PaddedPiece timeText;  // the Time field with the tab that leads it
     const PaddedPiece* time = &nullTime;
+    std::string blankedValue;
     for (std::size_t i = 0; i < table.size(); ++i) {
         const ReadingTable::RowFields row = table.fields(i);
         if (!row.hasTime) {
@@ -132,7 +188,7 @@ bool writeTextTable(const ReadingTable& table, const std::vector<std::string>& t
             out.putNumber(row.no);
         out.putPadded(*time);
         out.putPadded(mode);
-        out.putShort(orNull(trim(row.value)));
+        out.putShort(orNull(blankedControls(trim(row.value), blankedValue)));
         out.putPadded(tail);
     }
     return out.finish();
@@ -233,6 +289,8 @@ bool TextTableReader::feed(std::string_view block)
         const char* lineEnd = p;
         while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
             ++lineEnd;
+        if (partial_.size() + static_cast<std::size_t>(lineEnd - p) > kMaxLineBytes)
+            return fail();
         partial_.append(p, static_cast<std::size_t>(lineEnd - p));
         if (lineEnd == end)
             return true;
@@ -247,9 +305,13 @@ bool TextTableReader::feed(std::string_view block)
         const char* lineEnd = nullptr;
         switch (scanLine(p, end, pieces, lineEnd)) {
         case LineScan::TooManyPieces: return fail();
-        case LineScan::Open: partial_.assign(p, static_cast<std::size_t>(end - p)); return true;
+        case LineScan::Open:
+            if (static_cast<std::size_t>(end - p) > kMaxLineBytes)
+                return fail();
+            partial_.assign(p, static_cast<std::size_t>(end - p));
+            return true;
         case LineScan::Ended:
-            if (!appendRow(pieces.at, pieces.count, end))
+            if (static_cast<std::size_t>(lineEnd - p) > kMaxLineBytes || !appendRow(pieces.at, pieces.count, end))
                 return fail();
             pastLineEnd(lineEnd);
             break;
@@ -298,8 +360,11 @@ bool TextTableReader::appendRow(std::array<std::string_view, kFieldCount>& piece
         pieces[k] = {};  // a field without a piece stays without value
     int32_t no = 0;
     uint32_t digits = 0;
+    bool hasNo = true;
     if (shorttext::digitsValue(pieces[0], readableEnd, digits))
         no = static_cast<int32_t>(digits);  // at most eight digits: within int32_t
+    else if (pieces[0].empty() && count > 1)
+        hasNo = false;  // the save writes a row without a number so; an empty line still fails
     else if (!tryIntegerValue(pieces[0], no))
         return false;
     if (count == 1) {
@@ -308,15 +373,33 @@ bool TextTableReader::appendRow(std::array<std::string_view, kFieldCount>& piece
         table_.append(row);
         return true;
     }
+    bool hasTime = true;
     if (lastTimeMs_ < 0 || !shorttext::same(pieces[1], lastTimeText_)) {
         int32_t time = 0;
-        if (!format_.parse(pieces[1], time))
+        if (format_.parse(pieces[1], time)) {
+            lastTimeText_.assign(pieces[1]);
+            lastTimeMs_ = time;
+        } else if (pieces[1] == "NULL") {
+            hasTime = false;  // the save writes a row without a time so
+        } else {
             return false;
-        lastTimeText_.assign(pieces[1]);
-        lastTimeMs_ = time;
+        }
     }
     // Pieces are stored as they stand: NULL stays the text NULL, nothing is trimmed.
-    table_.appendReading(no, lastTimeMs_, pieces[2], pieces[3], pieces[4], pieces[5]);
+    if (hasNo && hasTime) {
+        table_.appendReading(no, lastTimeMs_, pieces[2], pieces[3], pieces[4], pieces[5]);
+        return true;
+    }
+    TableRow row;
+    if (hasNo)
+        row.No = no;
+    if (hasTime)
+        row.TimeMs = lastTimeMs_;
+    row.DCAC = pieces[2];
+    row.Value = pieces[3];
+    row.Unit = pieces[4];
+    row.Auto = pieces[5];
+    table_.append(row);
     return true;
 }
 

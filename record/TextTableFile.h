@@ -24,13 +24,22 @@ void SplitLine(std::string_view text, char separator, std::vector<std::string>& 
 using ByteSink = std::function<bool(std::string_view)>;
 
 // Writes the header (titles joined by tabs) and every row. Fields 2 to 6 are trimmed
-// of blanks and control characters and written as NULL when nothing is left.
+// of blanks and control characters and written as NULL when nothing is left; a
+// control character inside a field is written as a blank, so that every line is one
+// row of six fields.
 bool writeTextTable(const ReadingTable& table, const std::vector<std::string>& titles,
                     std::string_view longTimeFormat, const ByteSink& sink);
 
+// The longest line a load takes (without its line end). A line of six fields is a
+// few hundred bytes at most; the bound keeps a file without line ends (a device, a
+// file of another kind) from being taken into memory whole.
+inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
+
 // Reads a text file given in blocks of any size. The first line is dropped; each
-// further line becomes a row appended to the table, or fails the load. A failing
-// line adds nothing, the rows of the lines before it stay.
+// further line becomes a row appended to the table, or fails the load, as does a line
+// longer than kMaxLineBytes. A failing line adds nothing, the rows of the lines
+// before it stay. What the save writes for a row without a number or time reads back
+// as such: an empty No in a line of more than one piece, NULL as Time.
 class TextTableReader {
 public:
     TextTableReader(ReadingTable& table, std::string_view longTimeFormat);

@@ -2,11 +2,13 @@
 // table file tests.
 #pragma once
 
-#include "base/Edges.h"
 #include "record/ReadingTable.h"
+#include "tests/support/RecordingEdges.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,10 +16,45 @@
 #include <string>
 #include <vector>
 
+namespace valdrin {
+
+// Rows in failure messages as their fields, with control characters and 8-bit bytes
+// as hexadecimal escapes.
+inline void PrintTo(const TableRow& row, std::ostream* os)
+{
+    auto text = [os](const std::string& t) {
+        *os << '"';
+        for (const char c : t) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\') {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+                *os << hex;
+            } else {
+                *os << c;
+            }
+        }
+        *os << '"';
+    };
+    *os << "{No ";
+    row.No ? *os << *row.No : *os << "null";
+    *os << ", TimeMs ";
+    row.TimeMs ? *os << *row.TimeMs : *os << "null";
+    for (const std::string* t : {&row.DCAC, &row.Value, &row.Unit, &row.Auto}) {
+        *os << ", ";
+        text(*t);
+    }
+    *os << (row.logged ? ", logged}" : ", not logged}");
+}
+
+} // namespace valdrin
+
 namespace valdrin::testing {
 
+// One message the window showed: a message box (information, error) or a text given
+// to the application's error handler (application), in a form tests compare.
 struct Message {
-    std::string kind;  // information, error, application
+    std::string kind;
     std::string text;
     std::string caption;
     bool operator==(const Message&) const = default;
@@ -25,17 +62,16 @@ struct Message {
 
 inline void PrintTo(const Message& m, std::ostream* os) { *os << m.kind << " [" << m.caption << "] " << m.text; }
 
-class RecordingMessages : public Messages {
-public:
-    void information(const std::string& text, const std::string& caption) override
-    {
-        shown.push_back({"information", text, caption});
-    }
-    void error(const std::string& text, const std::string& caption) override { shown.push_back({"error", text, caption}); }
-    bool question(const std::string&) override { return true; }
-    void applicationError(const std::string& text) override { shown.push_back({"application", text, ""}); }
+// The message boxes in the order shown, then the application's errors.
+inline std::vector<Message> shownBy(const test::RecordingMessages& messages)
+{
     std::vector<Message> shown;
-};
+    for (const auto& box : messages.shown)
+        shown.push_back({box.kind, box.text, box.caption});
+    for (const std::string& error : messages.errors)
+        shown.push_back({"application", error, ""});
+    return shown;
+}
 
 class TableFileTest : public ::testing::Test {
 protected:
@@ -80,8 +116,10 @@ protected:
         return names;
     }
 
+    std::vector<Message> shown() const { return shownBy(messages); }
+
     std::filesystem::path folder;
-    RecordingMessages messages;
+    test::RecordingMessages messages;
 };
 
 // 14:03:27 and its parts in milliseconds since midnight.

@@ -5,7 +5,10 @@
 #include "record/FileIo.h"
 #include "record/TableFiles.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <thread>
 
 namespace valdrin::testing {
@@ -61,6 +64,53 @@ TEST_F(TableFileInputTest, APipeIsReadAsItsBytesCome)
         ASSERT_TRUE(loaded) << extension;
         EXPECT_EQ(rowsOf(table), rowsOf(source)) << extension;
     }
+}
+
+// Bytes of address space the process holds now.
+std::size_t addressSpace()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmSize:", 0) == 0)
+            return std::stoul(line.substr(7)) * 1024;
+    return 0;
+}
+
+// A packet whose last tag never ends (a sparse file of zeros after it) makes the
+// reader hold more and more of it; with the memory bounded, the allocation fails
+// before the tag's own bound: the load fails with its message, the table stays and
+// the program goes on. Run in a child so the bound does not touch the test.
+TEST_F(TableFileInputTest, ALoadThatRunsOutOfMemoryFailsAndTheProgramGoesOn)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the bound leaves";
+#endif
+    const std::string file = path("endless.xml");
+    ReadingTable someRows;
+    someRows.appendReading(1, kAt140327, "DC", "1.234", "V", "AUTO");
+    ASSERT_TRUE(SaveTableFile(someRows, file, messages));
+    std::string packet = readBytes(file);
+    packet.resize(packet.find("<ROW "));
+    writeBytes(file, packet + "<ROW Value=\"");
+    std::filesystem::resize_file(file, std::size_t{900} << 20);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlim_t bound = addressSpace() + (std::size_t{192} << 20);
+        const rlimit limit{bound, bound};
+        ::setrlimit(RLIMIT_AS, &limit);
+        ReadingTable table;
+        table.appendReading(7, 0, "AC", "7", "A", "MANU");
+        test::RecordingMessages childMessages;
+        const bool loaded = LoadTableFile(file, table, false, childMessages);
+        const bool reported = shownBy(childMessages) == std::vector<Message>{{"error", "Failed to Load File!", "Error"}};
+        ::_exit(!loaded && reported && table.size() == 1 && table.no(0) == 7 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the load ended the program (signal " << WTERMSIG(status) << ")";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the load did not fail with its message, or changed the table";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // A save that cannot be completed leaves the previous file as it was, leaves no
 // temporary file behind and reports the failure with the system's own message.
 #include "TableFileFixture.h"
+#include "UnprivilegedChild.h"
 
 #include "record/TableFiles.h"
 
@@ -23,22 +24,22 @@ ReadingTable someRows(int32_t count)
     return table;
 }
 
-Message expectedFailure(const std::string& file, bool xml)
+Message expectedFailure(const std::string& file)
 {
-    if (xml)
-        return {"application", "", ""};  // text checked by the caller: it carries the system's reason
     return {"error", "Could not save table to specified file: " + file, "Error"};
 }
 
-void expectFailureMessage(const std::vector<Message>& shown, const std::string& file, bool xml)
+// Empty when the one message shown is the failure as the system reports it: the text
+// save's own message, or the file error of the XML save (which names the file).
+std::string failureReported(const std::vector<Message>& shown, const std::string& file, bool xml)
 {
-    ASSERT_EQ(shown.size(), 1u);
-    if (xml) {
-        EXPECT_EQ(shown[0].kind, "application");
-        EXPECT_NE(shown[0].text.find("\"" + file + "\""), std::string::npos) << shown[0].text;
-    } else {
-        EXPECT_EQ(shown[0], expectedFailure(file, false));
-    }
+    if (shown.size() != 1)
+        return std::to_string(shown.size()) + " messages instead of one";
+    if (xml && (shown[0].kind != "application" || shown[0].text.find("\"" + file + "\"") == std::string::npos))
+        return "not the file error: " + shown[0].kind + " " + shown[0].text;
+    if (!xml && shown[0] != expectedFailure(file))
+        return "not the save's failure message: " + shown[0].kind + " " + shown[0].text;
+    return {};
 }
 
 class SaveFailureByFormat : public TableFileTest, public ::testing::WithParamInterface<const char*> {
@@ -54,7 +55,7 @@ TEST_P(SaveFailureByFormat, ATargetThatIsAFolderStaysAndNothingIsLeft)
     writeBytes(target + "/inside", "old");
 
     EXPECT_FALSE(SaveTableFile(someRows(3), target, messages));
-    expectFailureMessage(messages.shown, target, xml());
+    EXPECT_EQ(failureReported(shown(), target, xml()), "");
     EXPECT_EQ(readBytes(target + "/inside"), "old");
     EXPECT_EQ(folderEntries(), std::vector<std::string>{name("taken")});
 }
@@ -63,20 +64,49 @@ TEST_P(SaveFailureByFormat, AFolderThatDoesNotExistFails)
 {
     const std::string target = path("missing/" + name("a"));
     EXPECT_FALSE(SaveTableFile(someRows(1), target, messages));
-    expectFailureMessage(messages.shown, target, xml());
+    EXPECT_EQ(failureReported(shown(), target, xml()), "");
+}
+
+// A save that must fail: empty when it failed and said so with the system's message
+// (the caller checks what it left on the disk).
+std::string failsAndKeeps(const ReadingTable& table, const std::string& target, bool xml)
+{
+    test::RecordingMessages childMessages;
+    if (SaveTableFile(table, target, childMessages))
+        return "the save succeeded";
+    if (std::string why = failureReported(shownBy(childMessages), target, xml); !why.empty())
+        return why;
+    return {};
+}
+
+TEST_P(SaveFailureByFormat, AFileTheUserMayNotWriteFailsAndStaysAsItWas)
+{
+    const std::string target = path(name("old"));
+    writeBytes(target, "old contents");
+    ::chmod(target.c_str(), 0444);
+    const ChildOutcome outcome = runUnprivileged(folder, [&] { return failsAndKeeps(someRows(3), target, xml()); });
+    if (!outcome.ran)
+        GTEST_SKIP() << outcome.why;
+    EXPECT_EQ(outcome.why, "");
+    EXPECT_EQ(readBytes(target), "old contents");
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{name("old")});
 }
 
 TEST_P(SaveFailureByFormat, AReadOnlyFolderKeepsTheOldFile)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders; the write-failure case covers root";
     const std::string target = path(name("old"));
     writeBytes(target, "old contents");
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-
-    EXPECT_FALSE(SaveTableFile(someRows(3), target, messages));
-    expectFailureMessage(messages.shown, target, xml());
+    ::chmod(target.c_str(), 0444);
+    ::chmod(folder.c_str(), 0555);
+    const ChildOutcome outcome = runUnprivileged(folder, [&] { return failsAndKeeps(someRows(3), target, xml()); });
+    if (!outcome.ran)
+        GTEST_SKIP() << outcome.why;
+    EXPECT_EQ(outcome.why, "");
     EXPECT_EQ(readBytes(target), "old contents");
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{name("old")});
 }
 
 // The write itself fails half-way (the file size limit stands in for a full disk;
@@ -91,13 +121,7 @@ TEST_P(SaveFailureByFormat, AWriteThatFailsHalfWayKeepsTheOldFile)
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        RecordingMessages childMessages;
-        const bool saved = SaveTableFile(someRows(100000), target, childMessages);
-        const bool reported = childMessages.shown.size() == 1 &&
-                              (xml() ? childMessages.shown[0].kind == "application" &&
-                                           childMessages.shown[0].text.find(target) != std::string::npos
-                                     : childMessages.shown[0] == expectedFailure(target, false));
-        ::_exit(!saved && reported ? 0 : 1);
+        ::_exit(failsAndKeeps(someRows(100000), target, xml()).empty() ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -121,7 +145,8 @@ TEST_P(SaveFailureByFormat, ASuccessfulSaveReplacesTheFileAndKeepsItsMode)
     EXPECT_EQ(folderEntries(), std::vector<std::string>{name("kept")});
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, SaveFailureByFormat, ::testing::Values("txt", "xml"));
+INSTANTIATE_TEST_SUITE_P(Formats, SaveFailureByFormat, ::testing::Values("txt", "xml"),
+                         [](const auto& test) { return std::string(test.param); });
 
 TEST_F(SaveFailureTest, ANewFileGetsTheUsualModeNotThatOfATemporaryFile)
 {

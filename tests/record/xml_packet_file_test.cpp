@@ -6,6 +6,8 @@
 #include "record/XmlPacketReader.h"
 #include "record/XmlPacketWriter.h"
 
+#include <cctype>
+
 namespace valdrin::testing {
 namespace {
 
@@ -29,7 +31,7 @@ TEST_F(XmlPacketFileTest, OneRecordedRowIsWrittenInOnePieceWithItsChangeLog)
               kMetadataHead + "<PARAMS CHANGE_LOG=\"1 0 4\"/></METADATA><ROWDATA>"
                               "<ROW RowState=\"4\" No=\"1\" Time=\"14:03:27000\" DC/AC=\"DC\" Value=\"1.234\" "
                               "Unit=\"V\" Auto=\"AUTO\"/></ROWDATA></DATAPACKET>");
-    EXPECT_EQ(messages.shown, (std::vector<Message>{{"information",
+    EXPECT_EQ(shown(), (std::vector<Message>{{"information",
                                                     "Save table to specified file: " + path("a.xml") + " Scuss!",
                                                     "Information"}}));
 }
@@ -104,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return std::string(test.param.name); });
 
 struct PacketTime {
+    const char* name;
     int32_t ms;
     const char* written;
 };
@@ -122,8 +125,11 @@ TEST_P(XmlTimeTest, IsWrittenAsHoursMinutesAndMillisecondsOfTheMinute)
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, XmlTimeTest,
-                         ::testing::Values(PacketTime{kAt140327 + 500, "14:03:27500"}, PacketTime{0, "00:00:00000"},
-                                           PacketTime{86399999, "23:59:59999"}, PacketTime{61001, "00:01:01001"}));
+                         ::testing::Values(PacketTime{"HalfASecond", kAt140327 + 500, "14:03:27500"},
+                                           PacketTime{"Midnight", 0, "00:00:00000"},
+                                           PacketTime{"LastMillisecondOfTheDay", 86399999, "23:59:59999"},
+                                           PacketTime{"LeadingZeros", 61001, "00:01:01001"}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct XmlName {
     const char* name;
@@ -147,7 +153,15 @@ INSTANTIATE_TEST_SUITE_P(Names, SaveFormatTest,
                          ::testing::Values(XmlName{"a.xml", true}, XmlName{"a.XML", true}, XmlName{"a.Xml", true},
                                            XmlName{"a.xls", false}, XmlName{"a.txt", false}, XmlName{"a", false},
                                            XmlName{"a.xml.txt", false}, XmlName{"a.xmlx", false},
-                                           XmlName{"dir.xml/a", false}, XmlName{".xml", true}));
+                                           XmlName{"dir.xml/a", false}, XmlName{".xml", true}),
+                         [](const auto& test) {
+                             // The file name with its dots and slashes as underscores, and the format.
+                             std::string name = test.param.name;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name + (test.param.xml ? "_GivesXml" : "_GivesText");
+                         });
 
 TEST_F(XmlPacketFileTest, LoadingReplacesTheRowsAndTheChangeLog)
 {
@@ -181,7 +195,7 @@ TEST_F(XmlPacketFileTest, ReadsWhatOtherWritersOfThePacketMayVary)
                "  <ROW No = '8' />\n"
                " </ROWDATA>\n</DATAPACKET>\n");
     ReadingTable table;
-    ASSERT_TRUE(LoadTableFile(path("v.xml"), table, false, messages)) << messages.shown.size();
+    ASSERT_TRUE(LoadTableFile(path("v.xml"), table, false, messages)) << shown().size();
     TableRow second;
     second.No = 8;
     second.logged = false;
@@ -218,7 +232,7 @@ TEST_P(XmlLoadFailureTest, FailsWithTheSystemsMessageAndLeavesTheTable)
     const std::vector<TableRow> before = rowsOf(table);
 
     EXPECT_FALSE(LoadTableFile(path("bad.xml"), table, false, messages));
-    EXPECT_EQ(messages.shown, (std::vector<Message>{{"error", "Failed to Load File!", "Error"}}));
+    EXPECT_EQ(shown(), (std::vector<Message>{{"error", "Failed to Load File!", "Error"}}));
     EXPECT_EQ(rowsOf(table), before);
     EXPECT_EQ(table.loggedCount(), 1u);
 }
@@ -284,7 +298,7 @@ TEST_F(XmlPacketFileTest, AFileThatCannotBeReadFailsAndLeavesTheTable)
         EXPECT_FALSE(LoadTableFile(path(name), table, false, messages)) << name;
         EXPECT_EQ(table.size(), 1u);
     }
-    EXPECT_EQ(messages.shown, (std::vector<Message>(2, {"error", "Failed to Load File!", "Error"})));
+    EXPECT_EQ(shown(), (std::vector<Message>(2, {"error", "Failed to Load File!", "Error"})));
 }
 
 // Blocks end anywhere: inside names, values, escapes and between CR and LF.
