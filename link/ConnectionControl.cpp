@@ -62,6 +62,10 @@ ConnectionControl::~ConnectionControl()
     HidCtl_.SetOnDeviceDataError({});
     HidCtl_.SetOnRemoval({});
     CurrentDevice = nullptr;
+    // A device keeps its data handler when handed back, and ours end here.
+    for (DevListLine& line : C.DevListBox)
+        if (line.device)
+            line.device->SetDataHandler({});
     C.DevListBox.clear();  // hands the claimed devices back
     COMM2_.SetOnReceiveData({});
 }
@@ -278,9 +282,7 @@ bool ConnectionControl::HidCtlEnumerate(THidDevice& HidDev, int32_t Idx)
 {
     DevListLine line;
     line.text = DescribeDevice(HidDev);
-    THidDevice* claimed = nullptr;
-    HidCtl_.ClaimByIndex(claimed, Idx);
-    line.device.reset(claimed);
+    HidCtl_.ClaimByIndex(line.device, Idx);
     C.DevListBox.push_back(std::move(line));
     return true;
 }

@@ -10,18 +10,17 @@
 #include "meter/FcommCore.h"
 
 #include <array>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace valdrin {
 
-// One line of DevListBox: its text and the device object it holds (claimed by the
-// list; destroying it hands the device back to the controller). Null when the
+// One line of DevListBox: its text and the device object it holds, claimed by the
+// list; removing the line hands the device back to the controller. Empty when the
 // claim failed.
 struct DevListLine {
     std::string text;
-    std::unique_ptr<THidDevice> device;
+    THidClaim device;
 };
 
 struct ConnectionControls {

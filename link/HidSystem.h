@@ -71,6 +71,20 @@ public:
     // Takes what the notification descriptor holds; true when a HID interface was
     // added or removed.
     virtual bool takeDeviceChanges() = 0;
+
+    // One controller serves a system at a time: its list and its notification
+    // would otherwise be taken by two. False when one is seated already.
+    bool seatController()
+    {
+        if (controllerSeated_)
+            return false;
+        controllerSeated_ = true;
+        return true;
+    }
+    void unseatController() { controllerSeated_ = false; }
+
+private:
+    bool controllerSeated_ = false;  // the owner's thread only
 };
 
 } // namespace valdrin

@@ -3,12 +3,13 @@
 #include "link/ConnectionControl.h"
 #include "link/HidControllerClass.h"
 #include "link/HidapiSystem.h"
+#include "link/OwnerThread.h"
+#include "link/PollTimer.h"
 #include "link/SerialDrv.h"
 
+#include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <poll.h>
-#include <thread>
 
 namespace valdrin {
 
@@ -16,7 +17,7 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kWatchdogPeriod{100};
 constexpr std::chrono::milliseconds kSamplingPeriod{1000};
-// How long the loop sleeps at most, so that a stop request is seen soon.
+// How long the loop waits at most, so that a stop request is seen soon.
 constexpr std::chrono::milliseconds kLoopSlice{10};
 
 // The window's two timers of the core, run by a hand-written loop.
@@ -37,94 +38,139 @@ struct CoreTimers {
     }
     SteadyClock::time_point next() const { return std::min(watchdogDue, samplingDue); }
 };
+
+// The window's link parts without widgets: its serial component COMM2, its HID
+// controller HidCtl and the connection handlers on them, in the order the window
+// builds them (and the reverse order it ends them).
+struct LinkParts {
+    OwnerThread owner;
+    LoopPollTimer pollTimer;
+    TSerialPortDriver COMM2{pollTimer};
+    THidDeviceController HidCtl;
+    ConnectionControl control;
+
+    // Without a HID system the device list stays empty.
+    LinkParts(FcommCore& core, std::shared_ptr<HidSystem> hid)
+        : HidCtl(owner, std::move(hid))
+        , control(core, COMM2, HidCtl)
+    {
+    }
+
+    // The owner's loop: poll timer, HID deliveries, device-change notification and
+    // the core's timers, until stop() holds. afterDeviceChange runs after each
+    // notification taken.
+    void run(FcommCore& core, const std::function<bool()>& stop, const std::function<void()>& afterDeviceChange)
+    {
+        CoreTimers timers;
+        const int notifications = HidCtl.NotificationFd();
+        while (!stop()) {
+            const SteadyClock::time_point now = SteadyClock::now();
+            pollTimer.runDue(now);
+            timers.runDue(core, now);
+            if (notifications >= 0) {
+                pollfd p{notifications, POLLIN, 0};
+                if (::poll(&p, 1, 0) > 0) {
+                    HidCtl.ProcessNotification();
+                    afterDeviceChange();
+                }
+            }
+            SteadyClock::time_point wake = std::min(timers.next(), now + kLoopSlice);
+            if (pollTimer.running())
+                wake = std::min(wake, pollTimer.due());
+            owner.waitAndProcess(std::chrono::ceil<std::chrono::milliseconds>(
+                std::max(wake - SteadyClock::now(), SteadyClock::duration::zero())));
+        }
+    }
+};
+
+// Selects the line of DevListBox whose claimed device is the interface at path and
+// returns that device; null when no line holds it.
+THidDevice* selectPath(ConnectionControls& C, const std::string& path)
+{
+    for (std::size_t i = 0; i < C.DevListBox.size(); ++i) {
+        const THidClaim& device = C.DevListBox[i].device;
+        if (device && device->PnPInfo().InterfacePath == path) {
+            C.DevListBoxSelected = static_cast<int>(i);
+            return device.get();
+        }
+    }
+    return nullptr;
+}
+
+// Presses the USB link's button; true when it stayed down (the device can be read).
+bool pressUsb(ConnectionControl& control, bool teskar)
+{
+    if (teskar) {
+        // "Read" alone does not configure the cable.
+        control.SetFeatureClick();
+        if (!control.C.ReadBtn)
+            control.ClickReadBtn();
+        return control.C.ReadBtn;
+    }
+    if (control.C.USBCon)
+        control.ClickUSBCon();  // released first, as the user would
+    control.ClickUSBCon();
+    return control.C.USBCon;
+}
+
 } // namespace
 
 int runLivePort(const std::string& device, FcommCore& core, const std::function<bool()>& stopRequested,
                 std::ostream& err)
 {
-    LoopPollTimer timer;
-    TSerialPortDriver COMM2(timer);
-    COMM2.SetComPort(pnCOM1);
-    COMM2.SetComPortSpeed(br2400);
-    COMM2.SetComPortDevice(device);
-    COMM2.SetOnReceiveData(
-        [&core](TSerialPortDriver&, const uint8_t* data, int32_t size) { core.OnReceiveData(data, size); });
-    if (!COMM2.OpenComPort()) {
-        err << "Could not open " << device << ": " << COMM2.LastOpenError() << '\n';
+    LinkParts link(core, nullptr);
+    link.COMM2.SetComPortDevice(device);
+    link.control.ClickCOMCon();
+    if (!link.control.C.COMCon) {
+        err << "Could not open " << device << ": " << link.COMM2.LastOpenError() << '\n';
         return 2;
     }
-    CoreTimers timers;
-    while (!stopRequested()) {
-        const SteadyClock::time_point now = SteadyClock::now();
-        timer.runDue(now);
-        timers.runDue(core, now);
-        const SteadyClock::time_point wake = std::min({timer.due(), timers.next(), now + kLoopSlice});
-        std::this_thread::sleep_until(wake);
-    }
-    COMM2.CloseComPort();
+    link.run(core, stopRequested, [] {});
+    link.control.ClickCOMCon();
     return 0;
 }
 
 int runLiveHid(const std::string& path, FcommCore& core, bool teskar, const std::function<bool()>& stopRequested,
                std::ostream& err)
 {
-    OwnerThread owner;
-    auto system = std::make_shared<HidapiSystem>();
-    std::unique_ptr<THidDeviceController> HidCtl;
+    return runLiveHid(path, core, teskar, stopRequested, err, std::make_shared<HidapiSystem>());
+}
+
+int runLiveHid(const std::string& path, FcommCore& core, bool teskar, const std::function<bool()>& stopRequested,
+               std::ostream& err, std::shared_ptr<HidSystem> system)
+{
+    bool linkEnded = false;
+    std::unique_ptr<LinkParts> link;
     try {
-        HidCtl = std::make_unique<THidDeviceController>(owner, system);
+        link = std::make_unique<LinkParts>(core, std::move(system));
     } catch (const EControllerError& e) {
         err << "Could not open " << path << ": " << e.what() << '\n';
         return 2;
     }
-    HidCtl->SetOnDeviceDataError({"HidCtlDeviceDataError", [&core](THidDevice&, uint32_t error) {
-                                      core.HistoryListBox.add(readErrorLine(std::strerror(static_cast<int>(error)), error));
-                                  }});
-
-    THidDevice* device = nullptr;
-    for (std::size_t i = 0; i < HidCtl->Devices().size(); ++i)
-        if (HidCtl->Devices()[i]->PnPInfo().InterfacePath == path)
-            HidCtl->ClaimByIndex(device, static_cast<int32_t>(i));
-    if (!device) {
+    ConnectionControl& control = link->control;
+    if (!selectPath(control.C, path)) {
         err << "Could not open " << path << ": not a HID device present\n";
         return 2;
     }
-    std::unique_ptr<THidDevice> claimed(device);  // handed back at the end
-    if (!device->CanReadWrite()) {
+    if (!pressUsb(control, teskar)) {
         err << "Could not open " << path
             << ": Permission denied (the udev rule in packaging/ grants the logged-in user access to the cable)\n";
         return 2;
     }
-    const auto report = cableFeatureReport();
-    device->SendFeatureReport(report.data(), 10);
 
-    bool linkEnded = false;
-    core.usbIdleLimit = [&] {
-        device->SetDataHandler({});
+    // The watchdog's end of the USB link ends the run, as the end of input would.
+    core.usbIdleLimit = [&linkEnded, release = core.usbIdleLimit] {
+        release();
         linkEnded = true;
     };
-    if (teskar)
-        device->SetDataHandler({"UsbTeskarData", [&core](THidDevice&, uint8_t id, const uint8_t* data, uint16_t size) {
-                                    core.UsbTeskarData(id, data, size);
-                                }});
-    else
-        device->SetDataHandler({"UsbZentorData", [&core](THidDevice&, uint8_t id, const uint8_t* data, uint16_t size) {
-                                    core.UsbZentorData(id, data, size);
-                                }});
-
-    CoreTimers timers;
-    const int notifications = HidCtl->NotificationFd();
-    while (!stopRequested() && !linkEnded) {
-        owner.waitAndProcess(kLoopSlice);
-        if (notifications >= 0) {
-            pollfd p{notifications, POLLIN, 0};
-            if (::poll(&p, 1, 0) > 0)
-                HidCtl->ProcessNotification();
-        }
-        timers.runDue(core, SteadyClock::now());
-    }
-    core.usbIdleLimit = nullptr;
-    device->SetDataHandler({});
+    const auto stop = [&] { return linkEnded || stopRequested(); };
+    link->run(core, stop, [&] {
+        // A change of the device set rebuilds the list, which selects the plain
+        // cable, and detaches the handler: the user would select and press again.
+        const THidDevice* device = selectPath(control.C, path);
+        if (device && !device->DataHandler())
+            pressUsb(control, teskar);
+    });
     return 0;
 }
 

@@ -75,8 +75,6 @@ public:
     void SetComPortPollingDelay(uint16_t value);
     bool EnableDTROnOpen() const { return EnableDTROnOpen_; }
     void SetEnableDTROnOpen(bool value) { EnableDTROnOpen_ = value; }
-    uint16_t OutputTimeout() const { return OutputTimeout_; }
-    void SetOutputTimeout(uint16_t value) { OutputTimeout_ = value; }
     const TSerialPortReceiveDataEvent& OnReceiveData() const { return OnReceiveData_; }
     void SetOnReceiveData(TSerialPortReceiveDataEvent handler) { OnReceiveData_ = std::move(handler); }
 
@@ -110,7 +108,6 @@ private:
     TSerialPortReceiveDataEvent OnReceiveData_;
     uint16_t ComPortPollingDelay_ = 50;
     bool EnableDTROnOpen_ = true;
-    uint16_t OutputTimeout_ = 4000;
     PollTimer& Timer;
     std::vector<uint8_t> ReceiveBuffer;
 

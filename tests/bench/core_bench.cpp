@@ -7,23 +7,14 @@
 #include <fstream>
 #include <string>
 
+#include "base/SystemClock.h"
 #include "meter/FcommCore.h"
 #include "meter/FrameEncoding.h"
-#include "base/SystemClock.h"
+#include "tests/support/RecordingEdges.h"
 
 using namespace valdrin;
 
 namespace {
-struct QuietMessages : Messages {
-    void information(const std::string&, const std::string&) override {}
-    void error(const std::string&, const std::string&) override {}
-    bool question(const std::string&) override { return true; }
-    void applicationError(const std::string&) override {}
-};
-struct QuietBeeper : Beeper {
-    void beep() override {}
-};
-
 long residentKb()
 {
     std::ifstream status("/proc/self/status");
@@ -59,8 +50,10 @@ int main(int argc, char** argv)
     const std::size_t frames = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 10000000;
     const Bytes stream = capture(frames);
 
-    QuietMessages messages;
-    QuietBeeper beeper;
+    // The test edges; the stream is clean, so they record nothing. The clock is the
+    // system's: its time stamps are what a live reading records.
+    test::RecordingMessages messages;
+    test::CountingBeeper beeper;
     SystemClock clock;
     FcommCore core(messages, beeper, clock);
     core.limitessClick();

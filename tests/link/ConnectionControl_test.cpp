@@ -5,8 +5,8 @@
 
 #include "FakeHidSystem.h"
 #include "Pty.h"
-#include "RecordingEdges.h"
 #include "meter/FrameEncoding.h"
+#include "tests/support/CoreFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -51,10 +51,9 @@ protected:
         return pred();
     }
 
-    test::RecordingMessages messages;
-    test::SilentBeeper beeper;
-    test::FixedClock clock;
-    FcommCore core{messages, beeper, clock};
+    test::CoreFixture f;
+    FcommCore& core = f.core;
+    test::RecordingMessages& messages = f.messages;
     test::Pty pty;
     LoopPollTimer timer;
     TSerialPortDriver port{timer};
@@ -69,7 +68,7 @@ TEST_F(Connection, UsbConnectWithoutADeviceTellsTheUserAndLeavesTheButtonUp)
     start();
     control->ClickUSBCon();
     EXPECT_FALSE(control->C.USBCon);
-    EXPECT_EQ(messages.infos, std::vector<std::string>{kNotConnected});
+    EXPECT_EQ(messages.texts("information"), std::vector<std::string>{kNotConnected});
     EXPECT_FALSE(port.ComPortOpen());
     EXPECT_TRUE(control->C.BTConVisible);
 }
@@ -153,12 +152,13 @@ TEST_F(Connection, ACableWithoutAccessReleasesTheButtonAndSaysWhy)
     start();
     ASSERT_EQ(control->C.DevListBoxSelected, 0);
     for (bool read : {false, true}) {
-        messages.errors.clear();
+        messages.shown.clear();
         read ? control->ClickReadBtn() : control->ClickUSBCon();
         EXPECT_FALSE(control->C.USBCon);
         EXPECT_FALSE(control->C.ReadBtn);
-        ASSERT_EQ(messages.errors.size(), 1u);
-        const std::string& text = messages.errors[0];
+        const std::vector<std::string> errors = messages.texts("error");
+        ASSERT_EQ(errors.size(), 1u);
+        const std::string& text = errors[0];
         EXPECT_NE(text.find("/dev/hidraw5"), std::string::npos) << text;
         EXPECT_NE(text.find("Permission denied"), std::string::npos) << text;
         EXPECT_NE(text.find("packaging/"), std::string::npos) << text;
@@ -194,6 +194,27 @@ TEST_F(Connection, AChangeOfTheDeviceSetDetachesTheHandlerButLeavesTheButton)
     ASSERT_GE(core.HistoryListBox.size(), 2u);
     EXPECT_EQ(core.HistoryListBox.back(), "Removal of Keyboard");
     EXPECT_EQ(control->C.DevListBox.size(), 1u);
+}
+
+TEST_F(Connection, ANewConnectionControlOnTheSameControllerListsTheDevicesAgain)
+{
+    fake->plug(hidDevice("0"));
+    fake->plug(hidDevice("1", u"Keyboard"));
+    start();
+    control->ClickUSBCon();
+    ASSERT_TRUE(control->CurrentDevice && control->CurrentDevice->ReaderRunning());
+    EXPECT_EQ(controller->ClaimedCount(), 2);
+
+    control.reset();
+    EXPECT_EQ(controller->ClaimedCount(), 0) << "the list's devices went back";
+    EXPECT_EQ(controller->UnclaimedCount(), 2);
+    for (const auto& device : controller->Devices())
+        EXPECT_FALSE(device->DataHandler()) << "no handler of the ended handlers stays";
+
+    control = std::make_unique<ConnectionControl>(core, port, *controller);
+    EXPECT_EQ(listTexts(), (std::vector<std::string>{"USB to Serial", "Keyboard"}));
+    EXPECT_EQ(control->C.DevListBoxSelected, 0);
+    EXPECT_FALSE(control->C.DevListBox[0].device->ReaderRunning());
 }
 
 TEST_F(Connection, SerialConnectAndDisconnectMoveTheControls)
@@ -232,7 +253,7 @@ TEST_F(Connection, APortThatDoesNotOpenIsNotShownAsConnected)
     EXPECT_TRUE(control->C.BTConVisible);
     EXPECT_TRUE(control->C.BtCOMEnabled);
     EXPECT_FALSE(timer.running());
-    EXPECT_EQ(messages.errors,
+    EXPECT_EQ(messages.texts("error"),
               std::vector<std::string>{"Could not open COM1 /dev/valdrin-no-such-port: No such file or directory"});
 }
 
@@ -293,9 +314,9 @@ TEST_F(Connection, WatchdogEndsTheUsbLinkAtNineteenHundredIdleReports)
         core.ConTimerTimer();
         EXPECT_EQ(!control->C.USBCon, c.ends) << c.idle;
         EXPECT_EQ(!device->ReaderRunning(), c.ends) << c.idle;
-        EXPECT_EQ(messages.infos.size(), c.ends ? 1u : 0u) << c.idle;
+        EXPECT_EQ(messages.texts("information").size(), c.ends ? 1u : 0u) << c.idle;
     }
-    EXPECT_EQ(messages.infos.back(), kMeterNotReady);
+    EXPECT_EQ(messages.texts("information").back(), kMeterNotReady);
     EXPECT_EQ(core.S.UsbIdleReports, 0);
 }
 

@@ -1,5 +1,6 @@
 // A HID system in memory: devices come and go as the test says, reads wait for
-// reports the test queues, and every call the controller makes is counted.
+// reports the test queues, every call the controller makes is counted, and the
+// device-change notification is a pipe the test writes to.
 #pragma once
 
 #include "link/HidSystem.h"
@@ -12,7 +13,9 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 namespace valdrin::test {
 
@@ -31,6 +34,26 @@ struct FakeDevice {
 
 class FakeHidSystem final : public HidSystem {
 public:
+    FakeHidSystem()
+    {
+        if (::pipe2(notification_, O_NONBLOCK | O_CLOEXEC) != 0)
+            notification_[0] = notification_[1] = -1;
+    }
+    ~FakeHidSystem() override
+    {
+        for (int fd : notification_)
+            if (fd >= 0)
+                ::close(fd);
+    }
+    FakeHidSystem(const FakeHidSystem&) = delete;
+    FakeHidSystem& operator=(const FakeHidSystem&) = delete;
+
+    // Makes the notification readable, as a device coming or going would.
+    void announce()
+    {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(notification_[1], &byte, 1);
+    }
     void plug(FakeDevice device)
     {
         std::lock_guard lock(mutex_);
@@ -96,8 +119,15 @@ public:
     }
     std::unique_ptr<HidHandle> open(const std::string& path, HidAccess access, uint32_t& error) override;
     std::string errorText(uint32_t error) const override { return std::strerror(static_cast<int>(error)); }
-    int notificationFd() const override { return -1; }
-    bool takeDeviceChanges() override { return false; }
+    int notificationFd() const override { return notification_[0]; }
+    bool takeDeviceChanges() override
+    {
+        char bytes[16];
+        bool taken = false;
+        while (::read(notification_[0], bytes, sizeof bytes) > 0)
+            taken = true;
+        return taken;
+    }
 
 private:
     friend class FakeHandle;
@@ -122,6 +152,7 @@ private:
     int reads_ = 0;
     int readsAtMark_ = 0;
     int openHandles_ = 0;
+    int notification_[2] = {-1, -1};
 };
 
 class FakeHandle final : public HidHandle {

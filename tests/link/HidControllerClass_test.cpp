@@ -94,6 +94,25 @@ TEST_F(HidController, OnlyOneControllerPerProgram)
     EXPECT_NO_THROW(THidDeviceController(owner, fake)) << "the count goes down with the first";
 }
 
+TEST_F(HidController, EachHidSystemServesOneController)
+{
+    auto first = make();
+    EXPECT_NO_THROW(THidDeviceController(owner, std::make_shared<FakeHidSystem>()));
+    EXPECT_NO_THROW(THidDeviceController(owner, nullptr)) << "no system: no devices";
+    EXPECT_TRUE(THidDeviceController(owner, nullptr).Devices().empty());
+}
+
+TEST_F(HidController, EveryNewDeviceChangeHandlerIsRaisedOnce)
+{
+    auto controller = make();
+    std::vector<std::string> raised;
+    controller->SetOnDeviceChange({"First", [&](THidDeviceController&) { raised.push_back("First"); }});
+    controller->SetOnDeviceChange({});
+    controller->SetOnDeviceChange({"Second", [&](THidDeviceController&) { raised.push_back("Second"); }});
+    controller->SetOnDeviceChange({"Second", [&](THidDeviceController&) { raised.push_back("again"); }});
+    EXPECT_EQ(raised, (std::vector<std::string>{"First", "Second"})) << "the same handler is no new one";
+}
+
 TEST_F(HidController, DeviceChangeFollowsArrivalRemovalAndReappearanceByInstance)
 {
     auto controller = make();
@@ -123,7 +142,7 @@ TEST_F(HidController, DeviceChangeFollowsArrivalRemovalAndReappearanceByInstance
 TEST_F(HidController, ADetachedClaimedDeviceIsReportedUntilHandedBackThenReappearsAsNew)
 {
     auto controller = make();
-    THidDevice* claimed = nullptr;
+    THidClaim claimed;
     ASSERT_TRUE(controller->ClaimByIndex(claimed, 0));
     int unplugs = 0;
     claimed->SetUnplugHandler({"Unplug", [&](THidDevice&) { ++unplugs; }});
@@ -143,21 +162,79 @@ TEST_F(HidController, ADetachedClaimedDeviceIsReportedUntilHandedBackThenReappea
     EXPECT_EQ(events.log, (std::vector<std::string>{"removal usb-0 detached", "arrival usb-0 in-event"}));
     EXPECT_EQ(controller->Devices().size(), 3u);
 
-    delete claimed;  // hand-back of a detached device removes its entry
+    claimed.reset();  // hand-back of a detached device removes its entry
     EXPECT_EQ(controller->Devices().size(), 2u);
     EXPECT_EQ(controller->DetachedCount(), 0);
+}
+
+TEST_F(HidController, RemovalHandlersMayLetGoOfDetachedDevices)
+{
+    auto controller = make();
+    THidClaim first, second;
+    ASSERT_TRUE(controller->ClaimByIndex(first, 0));
+    ASSERT_TRUE(controller->ClaimByIndex(second, 1));
+    int unplugs = 0;
+    first->SetUnplugHandler({"Unplug", [&](THidDevice&) { ++unplugs; }});
+    fake->unplug("usb-0");
+    fake->unplug("usb-1");
+    controller->DeviceChange();
+    ASSERT_EQ(controller->DetachedCount(), 2) << "claimed devices stay, detached";
+
+    // At the next scan the handler of the later device lets go of both, as a
+    // rebuilt list would.
+    events.log.clear();
+    controller->SetOnRemoval({"HidCtlRemoval", [&](THidDevice& d) {
+                                  events.log.push_back("removal " + d.PnPInfo().DeviceInstance);
+                                  first.reset();
+                                  second.reset();
+                              }});
+    controller->DeviceChange();
+    EXPECT_EQ(events.log, (std::vector<std::string>{"removal usb-1"})) << "a device let go of is not reported";
+    EXPECT_EQ(unplugs, 1);
+    EXPECT_TRUE(controller->Devices().empty());
+    EXPECT_EQ(controller->DetachedCount(), 0);
+    EXPECT_EQ(controller->ClaimedCount(), 0);
+    EXPECT_EQ(controller->UnclaimedCount(), 0);
+}
+
+TEST_F(HidController, AClaimOutlivesItsControllerWithTheDeviceDetached)
+{
+    THidClaim kept;
+    int unplugs = 0;
+    {
+        auto controller = make();
+        THidClaim moved;
+        ASSERT_TRUE(controller->ClaimByIndex(moved, 0));
+        kept = std::move(moved);
+        EXPECT_FALSE(moved);
+        kept->SetUnplugHandler({"Unplug", [&](THidDevice&) { ++unplugs; }});
+        kept->SetDataHandler({"UsbZentorData", [](THidDevice&, uint8_t, const uint8_t*, uint16_t) {}});
+        ASSERT_TRUE(kept->ReaderRunning());
+        ASSERT_EQ(kept->ProductString(), u"USB to Serial");
+        moved = std::move(kept);
+        kept = std::move(moved);
+    }
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(unplugs, 1);
+    EXPECT_FALSE(kept->Attached());
+    EXPECT_EQ(kept->Controller(), nullptr);
+    EXPECT_FALSE(kept->HandlesOpen());
+    EXPECT_EQ(kept->ProductString(), u"USB to Serial") << "what was read stays readable";
+    kept.reset();
+    EXPECT_EQ(fake->openHandles(), 0);
+    EXPECT_NO_THROW(THidDeviceController(owner, fake)) << "the system is free again";
 }
 
 TEST_F(HidController, ClaimAndHandBackKeepsTheDataHandler)
 {
     auto controller = make();
-    THidDevice* device = nullptr;
+    THidClaim device;
     EXPECT_FALSE(controller->ClaimByIndex(device, 2));
-    EXPECT_EQ(device, nullptr);
+    EXPECT_EQ(device.get(), nullptr);
     ASSERT_TRUE(controller->ClaimByIndex(device, 1));
-    THidDevice* again = nullptr;
+    THidClaim again;
     EXPECT_FALSE(controller->ClaimByIndex(again, 1)) << "claimed already";
-    EXPECT_EQ(again, nullptr);
+    EXPECT_EQ(again.get(), nullptr);
     EXPECT_EQ(controller->ClaimedCount(), 1);
     EXPECT_EQ(controller->UnclaimedCount(), 1);
 
@@ -166,9 +243,9 @@ TEST_F(HidController, ClaimAndHandBackKeepsTheDataHandler)
                                 got.push_back(data[0]);
                             }});
     EXPECT_TRUE(device->ReaderRunning());
-    delete device;
+    device.reset();
     ASSERT_EQ(controller->Devices().size(), 2u);
-    THidDevice* fresh = controller->Devices()[1];
+    THidDevice* fresh = controller->Devices()[1].get();
     EXPECT_EQ(fresh->PnPInfo().DeviceInstance, "usb-1");
     EXPECT_FALSE(fresh->Claimed());
     EXPECT_FALSE(fresh->ReaderRunning());
@@ -176,18 +253,17 @@ TEST_F(HidController, ClaimAndHandBackKeepsTheDataHandler)
     EXPECT_EQ(controller->ClaimedCount(), 0);
     EXPECT_EQ(controller->UnclaimedCount(), 2);
 
-    THidDevice* reclaimed = nullptr;
+    THidClaim reclaimed;
     ASSERT_TRUE(controller->ClaimByIndex(reclaimed, 1));
     EXPECT_TRUE(reclaimed->ReaderRunning()) << "the kept handler reads again once claimed";
     fake->queueReport("/dev/hidraw1", {0, 0xF1, 0x31});
     EXPECT_TRUE(pumpUntil([&] { return got.size() == 1; }));
-    delete reclaimed;
 }
 
 TEST_F(HidController, ReportsReachTheOwnerThreadInOrderOnlyWhileAHandlerIsSet)
 {
     auto controller = make();
-    THidDevice* device = nullptr;
+    THidClaim device;
     controller->Devices()[0]->SetDataHandler({"Early", [](THidDevice&, uint8_t, const uint8_t*, uint16_t) {}});
     EXPECT_FALSE(controller->Devices()[0]->ReaderRunning()) << "no reader before the claim";
     ASSERT_TRUE(controller->ClaimByIndex(device, 0));
@@ -199,7 +275,7 @@ TEST_F(HidController, ReportsReachTheOwnerThreadInOrderOnlyWhileAHandlerIsSet)
     };
     std::vector<Got> got;
     device->SetDataHandler({"UsbZentorData", [&](THidDevice& d, uint8_t id, const uint8_t* data, uint16_t size) {
-                                EXPECT_EQ(&d, device);
+                                EXPECT_EQ(&d, device.get());
                                 got.push_back({id, {data, data + size}, std::this_thread::get_id()});
                             }});
     for (uint8_t i = 1; i <= 20; ++i)
@@ -217,13 +293,12 @@ TEST_F(HidController, ReportsReachTheOwnerThreadInOrderOnlyWhileAHandlerIsSet)
     fake->queueReport("/dev/hidraw0", {0, 0xF1, 0x99});
     owner.waitAndProcess(std::chrono::milliseconds(150));
     EXPECT_EQ(got.size(), 20u);
-    delete device;
 }
 
 TEST_F(HidController, StoppingTheReaderTakesAtMostTheWaitInProgress)
 {
     auto controller = make();
-    THidDevice* device = nullptr;
+    THidClaim device;
     ASSERT_TRUE(controller->ClaimByIndex(device, 0));
     device->SetReaderWaitTime(200);
     int reports = 0;
@@ -239,13 +314,12 @@ TEST_F(HidController, StoppingTheReaderTakesAtMostTheWaitInProgress)
     const int after = fake->readsSinceMark();
     owner.waitAndProcess(std::chrono::milliseconds(50));
     EXPECT_EQ(fake->readsSinceMark(), after) << "the reader has ended";
-    delete device;
 }
 
 TEST_F(HidController, AHandlerMayStopItsOwnReader)
 {
     auto controller = make();
-    THidDevice* device = nullptr;
+    THidClaim device;
     ASSERT_TRUE(controller->ClaimByIndex(device, 0));
     int reports = 0;
     device->SetDataHandler({"UsbZentorData", [&](THidDevice& d, uint8_t, const uint8_t*, uint16_t) {
@@ -258,13 +332,12 @@ TEST_F(HidController, AHandlerMayStopItsOwnReader)
     EXPECT_FALSE(device->ReaderRunning());
     owner.waitAndProcess(std::chrono::milliseconds(150));
     EXPECT_EQ(reports, 1);
-    delete device;
 }
 
 TEST_F(HidController, ReadFailuresGoToTheDataErrorHandler)
 {
     auto controller = make();
-    THidDevice* device = nullptr;
+    THidClaim device;
     ASSERT_TRUE(controller->ClaimByIndex(device, 0));
     device->SetReaderWaitTime(10);
     std::vector<uint32_t> errors;
@@ -275,7 +348,6 @@ TEST_F(HidController, ReadFailuresGoToTheDataErrorHandler)
     fake->queueReport("/dev/hidraw0", {0, 0xF1, 0x31});
     ASSERT_TRUE(pumpUntil([&] { return reports == 1; })) << "the reader goes on after an error";
     EXPECT_EQ(errors, std::vector<uint32_t>{EIO});
-    delete device;
 }
 
 TEST_F(HidController, ADeviceWithoutReadWriteAccessNeverReads)
@@ -285,7 +357,7 @@ TEST_F(HidController, ADeviceWithoutReadWriteAccessNeverReads)
     locked.readWrite = false;
     fake->plug(locked);
     auto controller = make();
-    THidDevice* device = nullptr;
+    THidClaim device;
     ASSERT_TRUE(controller->ClaimByIndex(device, 1));
     EXPECT_EQ(device->PnPInfo().DeviceInstance, "usb-0");
     EXPECT_FALSE(device->CanReadWrite());
@@ -295,7 +367,6 @@ TEST_F(HidController, ADeviceWithoutReadWriteAccessNeverReads)
     EXPECT_EQ(device->VendorID(), 0x1A86);
     const uint8_t report[10] = {0, 0x60, 0x09};
     EXPECT_FALSE(device->SendFeatureReport(report, sizeof report));
-    delete device;
 }
 
 TEST_F(HidController, SerialStringFollowsTheLanguageTableRule)
@@ -318,18 +389,17 @@ TEST_F(HidController, SerialStringFollowsTheLanguageTableRule)
         d.languages = c.languages;
         fake->plug(d);
         auto controller = make();
-        THidDevice* device = nullptr;
+        THidClaim device;
         ASSERT_TRUE(controller->ClaimByIndex(device, 1));
         ASSERT_EQ(device->PnPInfo().DeviceInstance, "usb-0");
         EXPECT_EQ(device->SerialString(), c.expected);
-        delete device;
     }
 }
 
 TEST_F(HidController, ReaderWaitTimeAcceptsTenToTenThousand)
 {
     auto controller = make();
-    THidDevice* device = controller->Devices()[0];
+    THidDevice* device = controller->Devices()[0].get();
     const struct {
         int value;
         int kept;
@@ -349,10 +419,6 @@ TEST_F(HidController, NewHandlersReachOnlyDevicesThatKeptTheOldOne)
     EXPECT_EQ(controller->Devices()[0]->DataHandler().Code, "B");
     EXPECT_EQ(controller->Devices()[1]->DataHandler().Code, "Own");
 
-    controller->Devices()[1]->SetReaderWaitTime(500);
-    controller->SetDevThreadSleepTime(40);
-    EXPECT_EQ(controller->Devices()[0]->ReaderWaitTime(), 40);
-    EXPECT_EQ(controller->Devices()[1]->ReaderWaitTime(), 500);
 }
 
 TEST_F(HidController, EnumerationOpensDevicesOnlyForTheEvent)

@@ -5,7 +5,7 @@
 #include "meter/FcommCore.h"
 #include "meter/FrameEncoding.h"
 #include "Pty.h"
-#include "RecordingEdges.h"
+#include "tests/support/CoreFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -234,10 +234,8 @@ public:
 
 TEST_F(SerialPort, ZentorFramesDecodeWhateverTheBlocks)
 {
-    test::RecordingMessages messages;
-    test::SilentBeeper beeper;
-    test::FixedClock clock;
-    FcommCore core(messages, beeper, clock);
+    test::CoreFixture f;
+    FcommCore& core = f.core;
     ReadingCollector collector;
     core.observer = &collector;
     port.SetOnReceiveData([&](TSerialPortDriver&, const uint8_t* data, int32_t size) {
@@ -248,8 +246,8 @@ TEST_F(SerialPort, ZentorFramesDecodeWhateverTheBlocks)
 
     const char* frames[] = {"123451121", "123451125", "004703400", "A30003400"};
     std::vector<uint8_t> stream{0x0A};  // the line feed that ended the meter's previous frame
-    for (const char* f : frames) {
-        const Bytes bytes = encodeLineFrame(f);
+    for (const char* nibbles : frames) {
+        const Bytes bytes = encodeLineFrame(nibbles);
         stream.insert(stream.end(), bytes.begin(), bytes.end());
     }
     std::mt19937 random(11);
@@ -265,7 +263,7 @@ TEST_F(SerialPort, ZentorFramesDecodeWhateverTheBlocks)
     const std::vector<std::string> expected = {"1.2345 V DC AUTO", "-1.2345 V DC AUTO", "00.470 k*  ",
                                                ".0L k*  "};
     EXPECT_EQ(collector.readings, expected);
-    EXPECT_TRUE(messages.errors.empty());
+    EXPECT_TRUE(f.messages.errors.empty());
 }
 
 } // namespace

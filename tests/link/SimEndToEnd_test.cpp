@@ -3,8 +3,8 @@
 // out of the decoder whole.
 #include "link/SerialDrv.h"
 #include "meter/FcommCore.h"
+#include "tests/support/CoreFixture.h"
 #include "tools/valdrin-sim/DemoSequence.h"
-#include "RecordingEdges.h"
 
 #include <gtest/gtest.h>
 
@@ -41,10 +41,8 @@ TEST(SimEndToEnd, PseudoTerminalCarriesTheDemonstrationToTheDecoder)
     path.erase(path.find_last_not_of("\n") + 1);
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
 
-    test::RecordingMessages messages;
-    test::SilentBeeper beeper;
-    test::FixedClock clock;
-    FcommCore core(messages, beeper, clock);
+    test::CoreFixture f;
+    FcommCore& core = f.core;
     Values values;
     core.observer = &values;
     LoopPollTimer timer;
@@ -70,17 +68,15 @@ TEST(SimEndToEnd, PseudoTerminalCarriesTheDemonstrationToTheDecoder)
     for (int i = 0; i < 50; ++i)
         timer.fire();
     EXPECT_EQ(values.got.size(), expected.size());
-    EXPECT_TRUE(messages.errors.empty());
+    EXPECT_TRUE(f.messages.errors.empty());
 }
 
 TEST(SimEndToEnd, UsbReportLinesDecodeThroughTheUnpacker)
 {
     FILE* sim = popen(VALDRIN_SIM " --usb --fast", "r");
     ASSERT_NE(sim, nullptr);
-    test::RecordingMessages messages;
-    test::SilentBeeper beeper;
-    test::FixedClock clock;
-    FcommCore core(messages, beeper, clock);
+    test::CoreFixture f;
+    FcommCore& core = f.core;
     Values values;
     core.observer = &values;
     char line[256];

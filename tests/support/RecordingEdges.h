@@ -32,6 +32,16 @@ public:
         return answer;
     }
     void applicationError(const std::string& text) override { errors.push_back(text); }
+
+    // The texts shown as kind ("information", "error" or "question"), in order.
+    std::vector<std::string> texts(const std::string& kind) const
+    {
+        std::vector<std::string> out;
+        for (const Shown& s : shown)
+            if (s.kind == kind)
+                out.push_back(s.text);
+        return out;
+    }
 };
 
 class CountingBeeper : public Beeper {

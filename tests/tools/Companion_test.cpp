@@ -179,3 +179,21 @@ TEST(Companion, UsbReportLines)
     const Outcome serial = run({kSample});
     EXPECT_EQ(r.err, serial.err);
 }
+
+TEST(Companion, LiveDevicesThatCannotBeOpenedExitTwoWithOneLine)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"--port", "/dev/valdrin-no-such-port"},
+         "valdrin-log: Could not open /dev/valdrin-no-such-port: No such file or directory\n"},
+        {{"--hid", "/dev/valdrin-no-such-hid"}, "valdrin-log: Could not open /dev/valdrin-no-such-hid: not a HID device present\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.status, 2) << c.args[0];
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+    }
+}
