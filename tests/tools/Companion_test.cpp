@@ -172,6 +172,15 @@ TEST(Companion, LoadAndOutputConvertATableFile)
     EXPECT_EQ(failed.err, "valdrin-log: Failed to Load File!\n");
 }
 
+// A source without line ends is no table file: the load fails at its first overlong
+// line instead of taking the source into memory until the program ends.
+TEST(Companion, LoadOfASourceWithoutLineEndsFails)
+{
+    const Outcome r = run({"--load", "/dev/zero", "/dev/null"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "valdrin-log: Failed to Load File!\n");
+}
+
 TEST(Companion, UsbReportLines)
 {
     const Outcome r = run({"--usb", std::string(VALDRIN_SOURCE_DIR) + "/samples/zentor-demo-usb.txt"});
