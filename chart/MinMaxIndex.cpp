@@ -12,12 +12,6 @@ void widen(ValueSpan& span, int32_t value)
     span.maximum = std::max(span.maximum, value);
 }
 
-void widen(ValueSpan& span, const ValueSpan& other)
-{
-    span.minimum = std::min(span.minimum, other.minimum);
-    span.maximum = std::max(span.maximum, other.maximum);
-}
-
 void summarise(std::vector<ValueSpan>& blocks, size_t position, size_t block, int32_t value)
 {
     if (position % block == 0)
@@ -48,22 +42,36 @@ void MinMaxIndex::rebuild(const std::vector<int32_t>& values)
 
 ValueSpan MinMaxIndex::span(const std::vector<int32_t>& values, size_t first, size_t last) const
 {
-    ValueSpan result{std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()};
-    size_t i = first;
+    // Plain locals and plain loops, so that the compiler can scan several values at once.
+    int32_t lo = std::numeric_limits<int32_t>::max(), hi = std::numeric_limits<int32_t>::min();
+    const auto scanValues = [&](size_t from, size_t to) {
+        const int32_t* v = values.data();
+        for (size_t i = from; i < to; ++i) {
+            lo = std::min(lo, v[i]);
+            hi = std::max(hi, v[i]);
+        }
+    };
+    const auto scanSpans = [&](const std::vector<ValueSpan>& spans, size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            lo = std::min(lo, spans[i].minimum);
+            hi = std::max(hi, spans[i].maximum);
+        }
+    };
     // Single values up to a block boundary, blocks up to a large block boundary,
     // large blocks across the middle, then the same back down at the end.
-    const size_t headEnd = std::min(last, (i + Block - 1) / Block * Block);
-    for (; i < headEnd; ++i)
-        widen(result, values[i]);
-    for (; i % LargeBlock != 0 && i + Block <= last; i += Block)
-        widen(result, blocks_[i / Block]);
-    for (; i + LargeBlock <= last; i += LargeBlock)
-        widen(result, largeBlocks_[i / LargeBlock]);
-    for (; i + Block <= last; i += Block)
-        widen(result, blocks_[i / Block]);
-    for (; i < last; ++i)
-        widen(result, values[i]);
-    return result;
+    const size_t headEnd = std::min(last, (first + Block - 1) / Block * Block);
+    scanValues(first, headEnd);
+    size_t i = headEnd;
+    const size_t tailStart = std::max(i, last / Block * Block);
+    if (i < tailStart) {
+        const size_t largeStart = std::min(tailStart, (i + LargeBlock - 1) / LargeBlock * LargeBlock);
+        const size_t largeEnd = std::max(largeStart, tailStart / LargeBlock * LargeBlock);
+        scanSpans(blocks_, i / Block, largeStart / Block);
+        scanSpans(largeBlocks_, largeStart / LargeBlock, largeEnd / LargeBlock);
+        scanSpans(blocks_, largeEnd / Block, tailStart / Block);
+    }
+    scanValues(tailStart, last);
+    return {lo, hi};
 }
 
 } // namespace valdrin
