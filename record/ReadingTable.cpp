@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -67,6 +68,7 @@ struct ReadingTable::ChunkAhead {
     std::condition_variable wake;
     std::deque<std::unique_ptr<PackedRow[]>> ready;
     bool stop = false;
+    bool exhausted = false;  // memory ran out here: the appends take their own chunks
     std::thread worker;
 
     ChunkAhead() : worker([this] { run(); }) {}
@@ -84,12 +86,21 @@ struct ReadingTable::ChunkAhead {
     {
         std::unique_lock lock(mutex);
         while (!stop) {
-            if (ready.size() >= kChunksAhead) {
+            if (exhausted || ready.size() >= kChunksAhead) {
                 wake.wait(lock);
                 continue;
             }
             lock.unlock();
-            auto chunk = newChunk<PackedRow>(kChunkRows);
+            std::unique_ptr<PackedRow[]> chunk;
+            try {
+                chunk = newChunk<PackedRow>(kChunkRows);
+            } catch (const std::bad_alloc&) {
+                // Not an end of the program: an append that finds no memory either
+                // fails the load on the load's own thread.
+                lock.lock();
+                exhausted = true;
+                continue;
+            }
             char* const bytes = reinterpret_cast<char*>(chunk.get());
             constexpr std::size_t kPage = 4096;
             for (std::size_t at = 0; at < kChunkRows * sizeof(PackedRow); at += kPage)

@@ -113,5 +113,42 @@ TEST_F(TableFileInputTest, ALoadThatRunsOutOfMemoryFailsAndTheProgramGoesOn)
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the load did not fail with its message, or changed the table";
 }
 
+// A large text load under bounds of memory that run out at different points of it:
+// on the load's thread or on the one that prepares the table's next chunks. Each
+// load either completes or fails with its message; none ends the program.
+TEST_F(TableFileInputTest, RunningOutOfMemoryAnywhereInALoadFailsTheLoadOnly)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the bounds leave";
+#endif
+    ReadingTable source;
+    for (int32_t i = 0; i < 600000; ++i)
+        source.appendReading(i + 1, i * 100 % 86400000, "DC", std::to_string(i % 977) + ".5", "V", "AUTO");
+    TableFileOptions options;
+    options.syncToDisk = false;
+    ASSERT_TRUE(SaveTableFile(source, path("large.txt"), messages, options));
+
+    for (const std::size_t extraMiB : {8, 16, 20, 24, 28, 32, 40, 48, 64, 96, 128, 160, 192, 256}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlim_t bound = addressSpace() + (extraMiB << 20);
+            const rlimit limit{bound, bound};
+            ::setrlimit(RLIMIT_AS, &limit);
+            ReadingTable table;
+            test::RecordingMessages childMessages;
+            const bool loaded = LoadTableFile(path("large.txt"), table, false, childMessages, options);
+            const std::vector<Message> expected =
+                loaded ? std::vector<Message>{} : std::vector<Message>{{"error", "Failed to Load File!", "Error"}};
+            ::_exit(shownBy(childMessages) == expected && (!loaded || table.size() == source.size()) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "with " << extraMiB << " MiB the load ended the program (signal "
+                                       << WTERMSIG(status) << ")";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "with " << extraMiB << " MiB";
+    }
+}
+
 } // namespace
 } // namespace valdrin::testing
