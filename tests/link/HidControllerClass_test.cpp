@@ -197,6 +197,30 @@ TEST_F(HidController, RemovalHandlersMayLetGoOfDetachedDevices)
     EXPECT_EQ(controller->UnclaimedCount(), 0);
 }
 
+TEST_F(HidController, ADeviceChangeAskedForInsideAnEventRunsAfterIt)
+{
+    auto controller = make();
+    int changes = 0;
+    controller->SetOnDeviceChange({"HidCtlDeviceChange", [&](THidDeviceController&) { ++changes; }});
+    bool plugged = false;
+    controller->SetOnRemoval({"HidCtlRemoval", [&](THidDevice& d) {
+                                  events.log.push_back("removal " + d.PnPInfo().DeviceInstance);
+                                  if (!plugged) {
+                                      plugged = true;
+                                      fake->plug(cable("7"));
+                                      controller->DeviceChange();  // a notification taken by a nested loop
+                                  }
+                              }});
+    fake->unplug("usb-0");
+    fake->unplug("usb-1");
+    controller->DeviceChange();
+    EXPECT_EQ(events.log,
+              (std::vector<std::string>{"removal usb-1", "removal usb-0", "arrival usb-7 in-event"}));
+    ASSERT_EQ(controller->Devices().size(), 1u);
+    EXPECT_EQ(controller->Devices()[0]->PnPInfo().DeviceInstance, "usb-7");
+    EXPECT_EQ(changes, 3) << "the handler's own assignment, the removals, then the arrival";
+}
+
 TEST_F(HidController, AClaimOutlivesItsControllerWithTheDeviceDetached)
 {
     THidClaim kept;
