@@ -19,7 +19,7 @@ struct SharedState {
     std::string LastFrame;        // the last complete frame: the decoders' only input
     std::string UsbFrameChars;    // USB: two hex characters per meter byte
     bool UsbFrameReady = false;
-    int32_t UsbIdleReports = 0;
+    int32_t UsbIdleReports = 0;  // idle reports since the last with meter bytes; stops at its top
     int32_t WatchdogTicks = 0;
 
     // The Reading.
