@@ -1,0 +1,102 @@
+// Frames through the serial port's receive handler reach the LCD, the grid (which
+// follows the newest row) and the bar; bad frames and a bad interval are reported
+// while recording goes on.
+#include "WindowFixture.h"
+
+#include "ui/LcdPanel.h"
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+using namespace valdrin;
+using namespace valdrin::test;
+
+namespace {
+std::string digits(const LcdState& s)
+{
+    std::string out;
+    for (char c : s.digitCaptions)
+        out += c ? c : '_';
+    return out;
+}
+QString cell(QTableView* grid, int row, int column)
+{
+    return grid->model()->index(row, column).data().toString();
+}
+} // namespace
+
+TEST(WindowFrames, FramesReachTheLcdTheGridAndTheBar)
+{
+    WindowFixture f;
+    auto* lcd = f.find<LcdPanel>("Panel1");
+    auto* grid = f.find<QTableView>("DBGrid1");
+    auto* bar = f.find<QProgressBar>("PBar2");
+
+    f.zentor({"123451121"});
+    EXPECT_EQ(digits(lcd->shownState()), "12345");
+    EXPECT_TRUE(lcd->shownState().shown(Lcd::LcdV));
+    EXPECT_FALSE(lcd->shownState().shown(Lcd::LcdFH));
+    EXPECT_TRUE(f.find("CONok")->isVisibleTo(f.window.get()));
+    EXPECT_FALSE(f.find("CONokN")->isVisibleTo(f.window.get()));
+    ASSERT_EQ(grid->model()->rowCount(), 1);
+    EXPECT_EQ(cell(grid, 0, 3), QStringLiteral("1.2345"));
+    EXPECT_EQ(bar->value(), f.core().Lcd.PBar2Position);
+    EXPECT_NE(bar->value(), 20) << "the bar moved with the reading";
+
+    // Several frames in one block: one batch of rows, the newest is the current row.
+    f.zentor({"004703400", "123451125", "AC0001100"});
+    ASSERT_EQ(grid->model()->rowCount(), 4);
+    EXPECT_EQ(grid->currentIndex().row(), 3);
+    EXPECT_EQ(cell(grid, 2, 3), QStringLiteral("-1.2345"));
+    EXPECT_EQ(cell(grid, 3, 0), QStringLiteral("4"));
+    EXPECT_EQ(digits(lcd->shownState()), "__@0_");
+    EXPECT_EQ(bar->value(), f.core().Lcd.PBar2Position);
+
+    // "Close Data" empties the grid; numbering starts again.
+    f.click("RecordNew");
+    EXPECT_EQ(grid->model()->rowCount(), 0);
+    ASSERT_FALSE(f.messages.shown.empty());
+    EXPECT_EQ(f.messages.shown.back().text, " Record deleted ");
+    f.zentor({"123451121"});
+    EXPECT_EQ(cell(grid, 0, 0), QStringLiteral("1"));
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+}
+
+TEST(WindowFrames, RangeNibbleBIsReportedOnceAndGoodFramesAreRecorded)
+{
+    WindowFixture f;
+    f.zentor({"123451121", "98765B121", "123451121", "223451121"});
+    ASSERT_EQ(f.messages.errors.size(), 1u);
+    EXPECT_EQ(f.messages.errors[0], "'B' is not a valid integer value");
+    auto* grid = f.find<QTableView>("DBGrid1");
+    ASSERT_EQ(grid->model()->rowCount(), 3);
+    EXPECT_EQ(cell(grid, 2, 3), QStringLiteral("2.2345"));
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+}
+
+TEST(WindowFrames, PastedNonNumberIntervalIsReportedAndRecordingGoesOn)
+{
+    WindowFixture f;
+    auto* edit = f.find<QLineEdit>("RecordSITime");
+    QApplication::clipboard()->setText(QStringLiteral("1x"));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("1x")) << "pasted text is not filtered";
+    ASSERT_EQ(f.messages.errors.size(), 1u);
+    EXPECT_EQ(f.messages.errors[0], "'1x' is not a valid integer value");
+
+    f.zentor({"123451121", "223451121"});
+    EXPECT_EQ(f.messages.errors.size(), 1u) << "the frames raise no further error";
+    EXPECT_EQ(f.core().cds1.size(), 2u);
+    EXPECT_EQ(f.core().S.recording.SampleCountdown, 10) << "the last valid interval stays in force";
+
+    // A number typed over it takes effect.
+    edit->selectAll();
+    QTest::keyClicks(edit, "3");
+    EXPECT_EQ(f.core().C.recording.RecordSITime, "3");
+    EXPECT_EQ(f.core().S.recording.SampleCountdown, 3);
+}

@@ -1,0 +1,167 @@
+// TFCOMM, the main window FCOMM: widgets only. The logic lives in the core
+// (FcommCore) and the connection control; each widget event calls the handler of
+// the same name there, and a screen-paced timer mirrors their state back into the
+// widgets, refreshing only what changed.
+#pragma once
+
+#include "link/ConnectionControl.h"
+#include "link/HidControllerClass.h"
+#include "link/OwnerThread.h"
+#include "link/SerialDrv.h"
+#include "meter/FcommCore.h"
+#include "ui/WindowEdges.h"
+#include "ui/WindowMirrorState.h"
+
+#include <QMainWindow>
+#include <QRect>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSocketNotifier;
+class QTableView;
+class QToolButton;
+
+namespace valdrin {
+
+class GlyphLabel;
+class PanelButton;
+class ReadingGridModel;
+
+// What the window is built on: the core's edges and the HID system. The program
+// passes the real ones; tests pass recording edges and a fake HID system.
+struct WindowEdgeSet {
+    Messages& messages;
+    Beeper& beeper;
+    Clock& clock;
+    FileDialogs& dialogs;
+    std::shared_ptr<HidSystem> hid;
+    CoreOptions options;
+};
+
+class TFCOMM : public QMainWindow {
+public:
+    // Builds every control and component; the core's constructor runs FormCreate.
+    explicit TFCOMM(WindowEdgeSet edges, QWidget* parent = nullptr);
+    ~TFCOMM() override;
+
+    FcommCore& core() { return core_; }
+    ConnectionControl& connection() { return *conn_; }
+    TSerialPortDriver& COMM2() { return COMM2_; }
+    THidDeviceController& HidCtl() { return *HidCtl_; }
+    QWidget* clientArea() const { return client_; }
+
+    // Brings the widgets up to the state of the core now (the screen-paced timer
+    // does the same).
+    void mirror();
+    // Ends the program; tests replace it.
+    std::function<void()> terminate;
+
+    void FormResize();
+    void BitBtn1Click();
+    void BtExit1Click();
+
+    static constexpr int kClientWidth = 711;
+    static constexpr int kClientHeight = 485;
+    static constexpr int kMirrorPeriodMs = 25;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Runs a handler at the edge where a widget event enters the logic, then shows
+    // its result.
+    template <class F>
+    void handle(F&& handler)
+    {
+        core_.guarded(std::forward<F>(handler));
+        mirror();
+    }
+
+    void buildControls();
+    void buildViews();
+    void buildDial();
+    void buildChart();
+    // An edit that takes only the characters accept lets through as typed keys.
+    QLineEdit* digitEdit(QWidget* parent, const char* name, const char* text, QRect place, bool (*accept)(char));
+    void recallTextsChanged(const RecallControls& before);
+    void buildPanel2();
+    void buildPanel3();
+    void buildMenu();
+    void buildTimers();
+    void watchHid();
+
+    void mirrorLcd();
+    void mirrorRecording();
+    void mirrorConnection();
+    void mirrorLists();
+    void mirrorViews();
+
+    WindowEdgeSet edges_;
+    OwnerThread owner_;
+    WindowPollTimer pollTimer_;
+    FcommCore core_;
+    TSerialPortDriver COMM2_;
+    std::unique_ptr<THidDeviceController> HidCtl_;
+    std::unique_ptr<ConnectionControl> conn_;
+    ShownState shown_;
+
+    QWidget* client_ = nullptr;
+    QTimer ConTimer_, Trecord_, screenTimer_;
+    QSocketNotifier* hidNotifier_ = nullptr;
+
+    // Top-level controls.
+    QLabel *USBtxt_ = nullptr, *USBtxt1_ = nullptr;
+    QToolButton *RecordNew_ = nullptr, *Print_ = nullptr, *OpenDataFiles_ = nullptr, *saveas_ = nullptr,
+                *BtPrint_ = nullptr;
+    QPushButton *ReadBtn_ = nullptr, *USBCon_ = nullptr, *COMCon_ = nullptr;
+    QPushButton *ClearBtn_ = nullptr, *InfoBtn_ = nullptr, *SetFeature_ = nullptr, *BitBtn1_ = nullptr,
+                *RecallDataTest_ = nullptr;
+    QFrame *Panel2_ = nullptr, *Panel3_ = nullptr, *ReportPanel_ = nullptr;
+    QCheckBox *RepeatSet_ = nullptr, *RecordSI_ = nullptr;
+    QLineEdit* RecordSITime_ = nullptr;
+    QTableView* DBGrid1_ = nullptr;
+    ReadingGridModel* gridModel_ = nullptr;
+    QWidget* Panel1_ = nullptr;
+    QProgressBar* PBar2_ = nullptr;
+    QFrame *KD_ = nullptr, *Chtshow_ = nullptr;
+    QWidget *CONok_ = nullptr, *CONokN_ = nullptr, *oltext_ = nullptr;
+    std::array<PanelButton*, 4> BtCOM_{};
+    PanelButton *BTCon_ = nullptr, *BtDiscon_ = nullptr, *BtExit_ = nullptr;
+    std::array<QCheckBox*, 9> variantSwitches_{};
+    QPlainTextEdit* Memo1_ = nullptr;
+    QListWidget *DevListBox_ = nullptr, *HistoryListBox_ = nullptr;
+
+    // Panel2: recall.
+    QCheckBox* RecallCheck_ = nullptr;
+    QLineEdit *TimeH_ = nullptr, *TimeM_ = nullptr, *TimeS_ = nullptr, *TimeInt_ = nullptr;
+    // Panel3: limits and extremes.
+    QLineEdit *Setmax_ = nullptr, *SetMin_ = nullptr;
+    QCheckBox *SetMaxB_ = nullptr, *SetMinB_ = nullptr;
+    QLabel *MinText_ = nullptr, *MaxText_ = nullptr;
+    GlyphLabel *MinTextU_ = nullptr, *MaxTextU_ = nullptr;
+
+    // Menu MainMenu1.
+    QMenu *ComSetup1_ = nullptr, *Connect1_ = nullptr, *Graphic_ = nullptr, *Record1_ = nullptr;
+    std::array<QAction*, 4> COMItems_{};
+    QAction *START1_ = nullptr, *STOP1_ = nullptr, *Fill_ = nullptr, *EXIT1_ = nullptr;
+    std::array<QAction*, 6> rowLimitItems_{};
+
+    // Views placed by the window and refreshed on the screen's pace.
+    std::vector<std::function<void()>> viewRefreshers_;
+};
+
+} // namespace valdrin

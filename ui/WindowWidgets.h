@@ -1,0 +1,42 @@
+// Helpers that give the window's controls their design settings: fonts in pixels
+// (so nothing scales with the desktop's font size), names, places and colours.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+namespace valdrin {
+
+enum class Face { MsSansSerif, Arial };
+
+struct FontSpec {
+    Face face = Face::MsSansSerif;
+    int pixels = 11;
+    bool bold = false;
+    bool italic = false;
+};
+
+// MS Sans Serif is the default sans face; Arial is Liberation Sans.
+QFont pixelFont(FontSpec spec);
+
+// Object name, place in the parent (left, top, width, height), and the accessible
+// name (the caption or hint that a screen reader and a test find it by).
+template <class W>
+W* placed(W* widget, const char* name, int left, int top, int width, int height, const QString& accessible = {})
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    if (!accessible.isEmpty())
+        widget->setAccessibleName(accessible);
+    return widget;
+}
+
+// Background (and optionally text) colour of a widget that fills its background.
+void paintColours(QWidget* widget, const QColor& background, const QColor& text = QColor());
+
+inline const QColor kSilver(192, 192, 192);
+inline const QColor kGrey(128, 128, 128);
+
+} // namespace valdrin
