@@ -96,6 +96,9 @@ void ReplacingFile::discard()
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
+    if (existing_ >= 0)
+        ::close(existing_);
+    existing_ = -1;
     if (!temporary_.empty())
         ::unlink(temporary_.c_str());
     temporary_.clear();
@@ -150,8 +153,7 @@ bool ReplacingFile::open(const std::string& target, std::string& error)
             ::close(own);
         return cannotCreate(code);
     }
-    if (own >= 0)
-        ::close(own);
+    existing_ = own;  // kept for a folder that refuses the rename
     fd_ = fd;
     temporary_ = name.data();
     // mkstemp gives 0600 and the saving user: the saved file keeps the old file's
@@ -190,6 +192,40 @@ bool ReplacingFile::write(std::string_view bytes, std::string& error)
     return true;
 }
 
+int ReplacingFile::copyInto(int target, bool syncToDisk) const
+{
+    const int from = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (from < 0)
+        return errno;
+    int failure = 0;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kFileBlockSize);
+    for (off_t at = 0;;) {
+        const ssize_t got = ::pread(from, buffer.get(), kFileBlockSize, at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            failure = got < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; done < got && failure == 0;) {
+            const ssize_t put = ::pwrite(target, buffer.get() + done, static_cast<std::size_t>(got - done), at + done);
+            if (put < 0 && errno != EINTR)
+                failure = errno;
+            else if (put > 0)
+                done += put;
+        }
+        if (failure != 0)
+            break;
+        at += got;
+    }
+    ::close(from);
+    if (failure == 0 && ::ftruncate(target, static_cast<off_t>(written_)) != 0)
+        failure = errno;
+    if (failure == 0 && syncToDisk && ::fsync(target) != 0)
+        failure = errno;
+    return failure;
+}
+
 bool ReplacingFile::commit(bool syncToDisk, std::string& error)
 {
     int failure = 0;
@@ -210,11 +246,26 @@ bool ReplacingFile::commit(bool syncToDisk, std::string& error)
     if (inPlace_)
         return true;
     if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        error = "Cannot create file \"" + target_ + "\". " + reason(errno);
+        const int code = errno;
+        // A folder with the sticky bit lets only the owners replace the file; the
+        // file itself may still be written: the new contents are copied into it.
+        if ((code == EACCES || code == EPERM) && existing_ >= 0) {
+            failure = copyInto(existing_, syncToDisk);
+            if (failure == 0) {
+                discard();
+                return true;
+            }
+            error = "Cannot write file \"" + target_ + "\". " + reason(failure);
+        } else {
+            error = "Cannot create file \"" + target_ + "\". " + reason(code);
+        }
         discard();
         return false;
     }
     temporary_.clear();
+    if (existing_ >= 0)
+        ::close(existing_);
+    existing_ = -1;
     if (syncToDisk && (failure = syncFolder(folderOf(path_))) != 0) {
         error = "Cannot write file \"" + target_ + "\". " + reason(failure);
         return false;

@@ -14,8 +14,9 @@ namespace valdrin {
 // the one the user named with its symbolic links followed, so a link stays a link and
 // the file it names is saved. A file the user may not write fails the save untouched.
 // Written in place instead: a target that is no regular file (a pipe, a device), and,
-// as the last resort, a writable file in a folder that takes no temporary file (a
-// save that fails part-way then cannot keep the old contents).
+// as the last resort, a writable file in a folder that takes no temporary file or
+// refuses the rename (a sticky folder of another owner); a save that fails part-way
+// then cannot keep the old contents.
 // Each function returns false on failure and sets error to a text naming the file
 // and the system's reason. The temporary file is removed again if the writer is
 // destroyed without a successful commit().
@@ -35,8 +36,11 @@ public:
 
 private:
     void discard();
+    // Copies the temporary file's bytes over target from its start; 0 or the error.
+    int copyInto(int target, bool syncToDisk) const;
 
     int fd_ = -1;
+    int existing_ = -1;            // the old file, opened for writing when it was checked
     std::size_t written_ = 0;      // bytes written so far
     std::size_t writtenBack_ = 0;  // the disk was asked to take the bytes before this
     bool inPlace_ = false;         // fd_ is the target itself

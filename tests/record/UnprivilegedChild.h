@@ -19,11 +19,13 @@ struct ChildOutcome {
     std::string why;    // empty when the check passed, else what went wrong
 };
 
-// Run as root, folder and everything in it is given to "nobody", who then runs check
-// in a child; run as anyone else, check runs in a child as that user. check returns
-// an empty text when it passed, else what it found wrong (a child cannot report
-// through the test framework).
-inline ChildOutcome runUnprivileged(const std::filesystem::path& folder, const std::function<std::string()>& check)
+// Run as root, folder and everything in it is given to "nobody" (unless giveFolder
+// is false: the test made them another owner's), who then runs check in a child; run
+// as anyone else, check runs in a child as that user. check returns an empty text
+// when it passed, else what it found wrong (a child cannot report through the test
+// framework).
+inline ChildOutcome runUnprivileged(const std::filesystem::path& folder, const std::function<std::string()>& check,
+                                    bool giveFolder = true)
 {
     const bool root = ::geteuid() == 0;
     uid_t uid = ::geteuid();
@@ -34,6 +36,8 @@ inline ChildOutcome runUnprivileged(const std::filesystem::path& folder, const s
             return {false, "there is no user \"nobody\" to run as"};
         uid = nobody->pw_uid;
         gid = nobody->pw_gid;
+    }
+    if (root && giveFolder) {
         bool given = ::lchown(folder.c_str(), uid, gid) == 0;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
             given = ::lchown(entry.path().c_str(), uid, gid) == 0 && given;
@@ -51,7 +55,7 @@ inline ChildOutcome runUnprivileged(const std::filesystem::path& folder, const s
         std::string why;
         if (root && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
             why = "\x01the child cannot become \"nobody\"";
-        else if (::access(folder.c_str(), R_OK | X_OK) != 0)
+        else if (::access(folder.c_str(), X_OK) != 0)
             why = "\x01the test folder cannot be reached without privileges";
         else
             why = check();

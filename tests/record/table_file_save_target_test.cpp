@@ -1,5 +1,6 @@
 // Where a save writes: through symbolic links to the file they name, into a pipe, in
-// place when the folder takes no temporary file, and over a file of another owner.
+// place when the folder takes no temporary file or refuses the rename, and over a
+// file of another owner.
 #include "TableFileFixture.h"
 #include "UnprivilegedChild.h"
 
@@ -130,6 +131,43 @@ TEST_P(SaveTargetByFormat, AWritableFileInAFolderThatCannotBeWrittenIsSavedInPla
     ASSERT_EQ(::stat(target.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(folderEntries(), std::vector<std::string>{name("old")});
+}
+
+// A folder with the sticky bit (as /tmp) lets only the owners replace a file; a file
+// of another owner that the user may write is written in place.
+TEST_P(SaveTargetByFormat, AWritableFileOfAnotherOwnerInAStickyFolderIsSavedInPlace)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the file of another owner is made by root";
+    const std::string expected = savedBytes();
+    std::filesystem::create_directory(folder / "shared");
+    ::chmod(folder.c_str(), 0711);
+    ::chmod((folder / "shared").c_str(), 01777);
+    const std::string target = path("shared/" + name("theirs"));
+    writeBytes(target, std::string(expected.size() + 5000, 'x'));
+    ::chmod(target.c_str(), 0666);
+    struct stat before {};
+    ASSERT_EQ(::stat(target.c_str(), &before), 0);
+
+    const ChildOutcome outcome = runUnprivileged(
+        folder / "shared",
+        [&]() -> std::string {
+            test::RecordingMessages childMessages;
+            if (!SaveTableFile(someRows(), target, childMessages))
+                return "the save failed: " + (childMessages.shown.empty() ? std::string() : childMessages.shown[0].text) +
+                       (childMessages.errors.empty() ? std::string() : childMessages.errors[0]);
+            return shownBy(childMessages) == saved(target) ? "" : "not the success message";
+        },
+        false);
+    if (!outcome.ran)
+        GTEST_SKIP() << outcome.why;
+    EXPECT_EQ(outcome.why, "");
+    EXPECT_EQ(readBytes(target), expected);
+    struct stat after {};
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, 0u);
+    EXPECT_EQ(entriesOf(folder / "shared"), std::vector<std::string>{name("theirs")});
 }
 
 // Root saving over a user's file leaves it the user's.
