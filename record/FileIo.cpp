@@ -71,7 +71,7 @@ bool followLinks(const std::string& name, std::string& file, std::string& error)
         }
         const std::string to(link.data(), static_cast<std::size_t>(size));
         const auto slash = file.rfind('/');
-        file = to.front() == '/' || slash == std::string::npos ? to : file.substr(0, slash + 1) + to;
+        file = (!to.empty() && to.front() == '/') || slash == std::string::npos ? to : file.substr(0, slash + 1) + to;
     }
 }
 
@@ -82,7 +82,7 @@ int syncFolder(const std::string& folder)
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return 0;
-    int failure = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP ? 0 : errno;
+    const int failure = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP ? 0 : errno;
     ::close(fd);
     return failure;
 }
