@@ -30,17 +30,20 @@ enum class TableFileFormat { Text, XmlPacket };
 TableFileFormat tableFileFormat(std::string_view fileName);
 
 // Writes the whole table and shows "Save table to specified file: <name> Scuss!".
-// The previous file stays as it was unless the new one was written completely.
+// The previous file stays as it was unless the new one was written completely (but
+// for the last resort of writing it in place, see ReplacingFile); a file the user may
+// not write fails the save; a symbolic link stays and the file it names is saved.
 // Text failure: "Could not save table to specified file: <name>" (caption "Error");
 // XML failure: the file error goes to the application's error handler.
 bool SaveTableFile(const ReadingTable& table, const std::string& fileName, Messages& messages,
                    const TableFileOptions& options = {});
 
 // Reads a file into the table. A text file adds its rows (as appended rows); an XML
-// packet replaces the rows and restores the change log it carries. On failure shows
-// "Failed to Load File!": a text load keeps the rows of the lines before the failing
-// one, an XML load leaves the table as it was. emptyFirst empties the table before a
-// text load and is implied by the replacement of an XML load.
+// packet replaces the rows and restores the change log it carries. On failure, also
+// when memory runs out, shows "Failed to Load File!": a text load keeps the rows of
+// the lines before the failing one, an XML load leaves the table as it was.
+// emptyFirst empties the table before a text load and is implied by the replacement
+// of an XML load.
 bool LoadTableFile(const std::string& fileName, ReadingTable& table, bool emptyFirst, Messages& messages,
                    const TableFileOptions& options = {});
 
