@@ -32,7 +32,6 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QSocketNotifier;
-class QTableView;
 class QToolButton;
 
 namespace valdrin {
@@ -40,6 +39,7 @@ namespace valdrin {
 class GlyphLabel;
 class PanelButton;
 class ReadingGridModel;
+class ReadingGridView;
 
 // What the window is built on: the core's edges and the HID system. The program
 // passes the real ones; tests pass recording edges and a fake HID system.
@@ -133,7 +133,7 @@ private:
     QFrame *Panel2_ = nullptr, *Panel3_ = nullptr, *ReportPanel_ = nullptr;
     QCheckBox *RepeatSet_ = nullptr, *RecordSI_ = nullptr;
     QLineEdit* RecordSITime_ = nullptr;
-    QTableView* DBGrid1_ = nullptr;
+    ReadingGridView* DBGrid1_ = nullptr;
     ReadingGridModel* gridModel_ = nullptr;
     QWidget* Panel1_ = nullptr;
     QProgressBar* PBar2_ = nullptr;

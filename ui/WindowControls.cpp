@@ -11,6 +11,7 @@
 #include "ui/ReadingGridModel.h"
 #include "ui/UnitColumnDelegate.h"
 #include "ui/WindowEventHook.h"
+#include "ui/WindowGridView.h"
 #include "ui/WindowIcons.h"
 #include "ui/WindowWidgets.h"
 
@@ -21,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QToolButton>
 
 namespace valdrin {
@@ -164,6 +164,7 @@ void TFCOMM::buildControls()
     PBar2_->setRange(0, core_.Lcd.PBar2Max);
     PBar2_->setValue(core_.Lcd.PBar2Position);
     PBar2_->setTextVisible(false);
+    paintColours(PBar2_, kGrey);  // opaque: its paints need none of the window's background
 
     buildDial();
 
@@ -249,28 +250,16 @@ void TFCOMM::buildControls()
 void TFCOMM::buildViews()
 {
     QWidget* w = client_;
-    DBGrid1_ = placed(new QTableView(w), "DBGrid1", 1, 200, 334, 281);
+    DBGrid1_ = placed(new ReadingGridView(w), "DBGrid1", 1, 200, 334, 281);
     gridModel_ = new ReadingGridModel(core_.cds1, core_.LongTimeFormat, DBGrid1_);
+    DBGrid1_->setItemDelegate(new UnitColumnDelegate(ReadingGridModel::UnitColumn, DBGrid1_));
     DBGrid1_->setModel(gridModel_);
-    DBGrid1_->setItemDelegateForColumn(ReadingGridModel::UnitColumn,
-                                       new UnitColumnDelegate(ReadingGridModel::UnitColumn, DBGrid1_));
     const auto& widths = ReadingGridModel::columnWidths();
     for (int c = 0; c < ReadingGridModel::ColumnCount; ++c)
         DBGrid1_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
-    DBGrid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1_->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1_->setFont(pixelFont({Face::Arial, 12}));
     DBGrid1_->horizontalHeader()->setFont(pixelFont({Face::MsSansSerif, 11}));
-    DBGrid1_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    // The row indicator column: a narrow vertical header; rows keep one fixed height
-    // so that a million rows cost no more than ten.
-    QHeaderView* rows = DBGrid1_->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(18);
-    rows->setFixedWidth(12);
     paintColours(DBGrid1_, kSilver, Qt::black);
-    DBGrid1_->viewport()->setAutoFillBackground(true);
 
     auto* lcd = new LcdPanel(w);
     placed(lcd, "Panel1", 0, 28, LcdPanel::kWidth, LcdPanel::kHeight);

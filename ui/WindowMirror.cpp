@@ -8,6 +8,7 @@
 #include "ui/LcdPanel.h"
 #include "ui/ReadingGridModel.h"
 #include "ui/WindowEventHook.h"
+#include "ui/WindowGridView.h"
 #include "ui/WindowGlyphLabel.h"
 
 #include <QAction>
@@ -19,7 +20,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTableView>
 
 #include <algorithm>
 
@@ -135,10 +135,14 @@ void TFCOMM::mirrorLcd()
     if (shown_.valid && sameLcd(lcd, shown_.lcd))
         return;
     static_cast<LcdPanel*>(Panel1_)->showState(lcd);
-    if (PBar2_->maximum() != lcd.PBar2Max)
+    if (PBar2_->maximum() != lcd.PBar2Max || PBar2_->value() != lcd.PBar2Position) {
+        // A progress bar repaints itself at once when its value changes; the bar
+        // waits for the one paint that shows everything the mirror changed.
+        PBar2_->setUpdatesEnabled(false);
         PBar2_->setMaximum(lcd.PBar2Max);
-    if (PBar2_->value() != lcd.PBar2Position)
         PBar2_->setValue(lcd.PBar2Position);
+        PBar2_->setUpdatesEnabled(true);
+    }
     CONok_->setVisible(lcd.CONok);
     CONokN_->setVisible(lcd.CONokN);
     oltext_->setVisible(lcd.oltext);
@@ -234,10 +238,8 @@ void TFCOMM::mirrorViews()
     // grid follows the newest reading.
     if (gridModel_->refresh()) {
         const int rows = gridModel_->rowCount();
-        if (rows > static_cast<int>(shown_.rows) && rows > 0) {
-            const int column = std::max(0, DBGrid1_->currentIndex().column());
-            DBGrid1_->setCurrentIndex(gridModel_->index(rows - 1, column));
-        }
+        if (rows > static_cast<int>(shown_.rows))
+            DBGrid1_->setCurrentRow(rows - 1);
         shown_.rows = static_cast<std::size_t>(rows);
     }
     for (const auto& refresh : viewRefreshers_)

@@ -26,16 +26,11 @@ VALDRIN_COM1=$pty "$valdrin" > "$work/valdrin.log" 2>&1 &
 pids+=($!)
 window=$(xdotool search --sync --onlyvisible --name "^Valdrin Interface Program V2.00$" | head -n1)
 [ -n "$window" ] || { echo "FAIL: no window"; exit 1; }
-sleep 0.5
 height=$(xwininfo -id "$window" | awk '/Height:/ {print $2}')
 width=$(xwininfo -id "$window" | awk '/Width:/ {print $2}')
 menu=$((height - 485))   # the client area is 711 x 485 under the menu bar
 echo "window $window: ${width}x${height}, menu bar $menu pixels"
 [ "$width" -eq 711 ] || { echo "FAIL: window width $width"; exit 1; }
-import -window "$window" "$work/start.png"
-
-# "COM Connect" at 65, 2, 94 x 25 of the client area.
-xdotool mousemove --window "$window" $((65 + 47)) $((menu + 2 + 12)) click 1
 
 # Digits LcdD0..LcdDd stand at 40..270, 20..132 of Panel1 (0, 28 in the client
 # area). The annunciators above them ("AUTO", "DC") are painted over with the
@@ -46,20 +41,25 @@ read_digits() {
           -draw "rectangle 218,$panel 256,$((panel + 26))" -crop "240x100+36+$((panel + 24))" +repage "$work/lcd.png"
   ssocr -C -d 5 -t 50 -r 4 closing 2 "$work/lcd.png" 2>/dev/null || true
 }
-read_lcd() {
-  import -window "$window" "$work/shot.png"
-  read_digits "$work/shot.png"
+# Screenshots until the LCD reads $1 (at most 15 s); the last one is $2.
+wait_for_digits() {
+  digits=""
+  for _ in $(seq 60); do
+    import -window "$window" "$2"
+    digits=$(read_digits "$2")
+    [ "$digits" = "$1" ] && return 0
+    sleep 0.25
+  done
+  return 1
 }
-at_start=$(read_digits "$work/start.png")
-echo "ssocr read the LCD at start as: '$at_start'"
-[ "$at_start" = "39999" ] || { echo "FAIL: LCD digits at start '$at_start', expected 39999"; exit 1; }
-digits=""
-for _ in $(seq 40); do
-  digits=$(read_lcd)
-  [ "$digits" = "12345" ] && break
-  sleep 0.25
-done
-cp "$work/shot.png" "$work/connected.png"
+
+wait_for_digits 39999 "$work/start.png" || true
+echo "ssocr read the LCD at start as: '$digits'"
+[ "$digits" = "39999" ] || { echo "FAIL: LCD digits at start '$digits', expected 39999"; exit 1; }
+
+# "COM Connect" at 65, 2, 94 x 25 of the client area.
+xdotool mousemove --window "$window" $((65 + 47)) $((menu + 2 + 12)) click 1
+wait_for_digits 12345 "$work/connected.png" || true
 echo "ssocr read the LCD as: '$digits'"
 [ "$digits" = "12345" ] || { echo "FAIL: LCD digits '$digits', expected 12345"; exit 1; }
 

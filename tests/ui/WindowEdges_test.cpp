@@ -3,7 +3,6 @@
 #include "WindowFixture.h"
 
 #include <QMessageBox>
-#include <QTableView>
 #include <QTimer>
 #include <gtest/gtest.h>
 

@@ -4,11 +4,12 @@
 #include "WindowFixture.h"
 
 #include "ui/LcdPanel.h"
+#include "ui/WindowGridView.h"
 
 #include <QClipboard>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QTableView>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace valdrin;
@@ -22,7 +23,7 @@ std::string digits(const LcdState& s)
         out += c ? c : '_';
     return out;
 }
-QString cell(QTableView* grid, int row, int column)
+QString cell(ReadingGridView* grid, int row, int column)
 {
     return grid->model()->index(row, column).data().toString();
 }
@@ -32,7 +33,7 @@ TEST(WindowFrames, FramesReachTheLcdTheGridAndTheBar)
 {
     WindowFixture f;
     auto* lcd = f.find<LcdPanel>("Panel1");
-    auto* grid = f.find<QTableView>("DBGrid1");
+    auto* grid = f.find<ReadingGridView>("DBGrid1");
     auto* bar = f.find<QProgressBar>("PBar2");
 
     f.zentor({"123451121"});
@@ -49,7 +50,7 @@ TEST(WindowFrames, FramesReachTheLcdTheGridAndTheBar)
     // Several frames in one block: one batch of rows, the newest is the current row.
     f.zentor({"004703400", "123451125", "AC0001100"});
     ASSERT_EQ(grid->model()->rowCount(), 4);
-    EXPECT_EQ(grid->currentIndex().row(), 3);
+    EXPECT_EQ(grid->currentRow(), 3);
     EXPECT_EQ(cell(grid, 2, 3), QStringLiteral("-1.2345"));
     EXPECT_EQ(cell(grid, 3, 0), QStringLiteral("4"));
     EXPECT_EQ(digits(lcd->shownState()), "__@0_");
@@ -62,7 +63,7 @@ TEST(WindowFrames, FramesReachTheLcdTheGridAndTheBar)
     EXPECT_EQ(f.messages.shown.back().text, " Record deleted ");
     f.zentor({"123451121"});
     EXPECT_EQ(cell(grid, 0, 0), QStringLiteral("1"));
-    EXPECT_EQ(grid->currentIndex().row(), 0);
+    EXPECT_EQ(grid->currentRow(), 0);
 }
 
 TEST(WindowFrames, RangeNibbleBIsReportedOnceAndGoodFramesAreRecorded)
@@ -71,10 +72,10 @@ TEST(WindowFrames, RangeNibbleBIsReportedOnceAndGoodFramesAreRecorded)
     f.zentor({"123451121", "98765B121", "123451121", "223451121"});
     ASSERT_EQ(f.messages.errors.size(), 1u);
     EXPECT_EQ(f.messages.errors[0], "'B' is not a valid integer value");
-    auto* grid = f.find<QTableView>("DBGrid1");
+    auto* grid = f.find<ReadingGridView>("DBGrid1");
     ASSERT_EQ(grid->model()->rowCount(), 3);
     EXPECT_EQ(cell(grid, 2, 3), QStringLiteral("2.2345"));
-    EXPECT_EQ(grid->currentIndex().row(), 2);
+    EXPECT_EQ(grid->currentRow(), 2);
 }
 
 TEST(WindowFrames, PastedNonNumberIntervalIsReportedAndRecordingGoesOn)
@@ -99,4 +100,36 @@ TEST(WindowFrames, PastedNonNumberIntervalIsReportedAndRecordingGoesOn)
     QTest::keyClicks(edit, "3");
     EXPECT_EQ(f.core().C.recording.RecordSITime, "3");
     EXPECT_EQ(f.core().S.recording.SampleCountdown, 3);
+}
+
+// Appended rows are painted alone and the shown ones scrolled: what is on the
+// screen, before the grid is full and long after, is what a full paint shows.
+TEST(WindowFrames, GridOnScreenMatchesAFullPaintAfterAppends)
+{
+    WindowFixture f;
+    f.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.window.get()));
+    auto* grid = f.find<ReadingGridView>("DBGrid1");
+    auto onScreenAsPainted = [&] {
+        const QPoint at = grid->mapTo(f.window.get(), QPoint(0, 0));
+        const QImage shown = f.window->screen()
+                                 ->grabWindow(f.window->winId(), at.x(), at.y(), grid->width(), grid->height())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage painted = grid->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return shown.size() == painted.size() && shown == painted;
+    };
+    const char* frames[] = {"123451121", "223451121", "323451125", "004703400"};
+    for (int i = 0; i < 40; ++i) {
+        f.zentor({frames[i % 4]});
+        if (i == 30)
+            f.zentor({frames[0], frames[1], frames[2]});  // several rows in one batch
+        QCoreApplication::processEvents();
+        if (i == 4) {
+            EXPECT_TRUE(onScreenAsPainted()) << "five rows, before the grid scrolls";
+        }
+    }
+    ASSERT_EQ(grid->currentRow(), 42);
+    ASSERT_GT(grid->firstVisibleRow(), 20) << "the grid follows the newest row";
+    EXPECT_TRUE(onScreenAsPainted()) << "43 rows, scrolled";
 }

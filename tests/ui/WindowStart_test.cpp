@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "ui/LcdPanel.h"
+#include "ui/WindowGridView.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
@@ -12,7 +13,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -67,13 +67,14 @@ TEST(WindowStart, CaptionClientAreaAndIndicators)
     EXPECT_EQ(bar->value(), 20);
     EXPECT_FALSE(bar->isTextVisible());
 
-    auto* grid = f.find<QTableView>("DBGrid1");
+    auto* grid = f.find<ReadingGridView>("DBGrid1");
     ASSERT_NE(grid->model(), nullptr);
     EXPECT_EQ(grid->model()->rowCount(), 0);
     EXPECT_EQ(grid->model()->columnCount(), 6);
-    EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(grid->currentRow(), -1);
     EXPECT_EQ(grid->columnWidth(0), 53);
     EXPECT_EQ(grid->columnWidth(4), 35);
+    EXPECT_EQ(grid->palette().color(QPalette::Base), QColor(192, 192, 192));
 
     for (const char* name : {"BtCOM1", "BtCOM2", "BtCOM3", "BtCOM4"})
         EXPECT_EQ(shown(f.find(name)), std::string_view(name) == "BtCOM1") << name;

@@ -1,0 +1,234 @@
+#include "ui/WindowGridView.h"
+
+#include <QAbstractItemDelegate>
+#include <QAbstractItemModel>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
+
+#include <algorithm>
+
+namespace valdrin {
+
+// The row indicator column left of the cells: an arrow at the current row.
+class ReadingGridView::Indicator final : public QWidget {
+public:
+    explicit Indicator(ReadingGridView& grid) : QWidget(&grid), grid_(grid)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter p(this);
+        const QRect dirty = event->rect();
+        p.fillRect(dirty, palette().color(QPalette::Button));
+        const int top = grid_.verticalScrollBar()->value();
+        const int rows = grid_.rowCount();
+        const int first = (top + dirty.top()) / kRowHeight;
+        const int last = std::min(rows - 1, (top + dirty.bottom()) / kRowHeight);
+        p.setPen(palette().color(QPalette::Mid));
+        for (int row = first; row <= last; ++row) {
+            const int y = row * kRowHeight - top;
+            p.drawLine(0, y + kRowHeight - 1, width() - 1, y + kRowHeight - 1);
+            if (row == grid_.current_) {
+                p.setBrush(palette().color(QPalette::WindowText));
+                const int mid = y + kRowHeight / 2;
+                p.drawPolygon(QPolygon({{3, mid - 4}, {7, mid}, {3, mid + 4}}));
+                p.setBrush(Qt::NoBrush);
+            }
+        }
+        p.drawLine(width() - 1, dirty.top(), width() - 1, dirty.bottom());
+    }
+
+private:
+    ReadingGridView& grid_;
+};
+
+ReadingGridView::ReadingGridView(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    header_ = new QHeaderView(Qt::Horizontal, this);
+    header_->setSectionResizeMode(QHeaderView::Interactive);
+    header_->setSectionsClickable(false);
+    header_->setHighlightSections(false);
+    indicator_ = new Indicator(*this);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    verticalScrollBar()->setSingleStep(kRowHeight);
+    QObject::connect(header_, &QHeaderView::sectionResized, this, [this] {
+        layoutParts();
+        viewport()->update();
+    });
+}
+
+void ReadingGridView::setModel(QAbstractItemModel* model)
+{
+    model_ = model;
+    header_->setModel(model);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
+        if (!parent.isValid() && last == rowCount() - 1)
+            rowsAppended(first);
+        else
+            reset();
+    });
+    QObject::connect(model, &QAbstractItemModel::modelReset, this, [this] { reset(); });
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { reset(); });
+    QObject::connect(model, &QAbstractItemModel::layoutChanged, this, [this] { reset(); });
+    QObject::connect(model, &QAbstractItemModel::dataChanged, viewport(), [this] { viewport()->update(); });
+    reset();
+}
+
+void ReadingGridView::setColumnWidth(int column, int width)
+{
+    header_->resizeSection(column, width);
+}
+
+int ReadingGridView::columnWidth(int column) const { return header_->sectionSize(column); }
+
+int ReadingGridView::rowCount() const { return model_ ? model_->rowCount() : 0; }
+
+int ReadingGridView::rowTop(int row) const { return row * kRowHeight - verticalScrollBar()->value(); }
+
+int ReadingGridView::firstVisibleRow() const { return verticalScrollBar()->value() / kRowHeight; }
+
+void ReadingGridView::layoutParts()
+{
+    const int titleHeight = header_->sizeHint().height();
+    setViewportMargins(kIndicatorWidth, titleHeight, 0, 0);
+    const QRect area = viewport()->geometry();
+    header_->setGeometry(area.left(), area.top() - titleHeight, area.width(), titleHeight);
+    indicator_->setGeometry(area.left() - kIndicatorWidth, area.top(), kIndicatorWidth, area.height());
+    QScrollBar* rows = verticalScrollBar();
+    rows->setPageStep(area.height());
+    rows->setRange(0, std::max(0, rowCount() * kRowHeight - area.height()));
+    QScrollBar* columns = horizontalScrollBar();
+    columns->setPageStep(area.width());
+    columns->setRange(0, std::max(0, header_->length() - area.width()));
+}
+
+void ReadingGridView::rowsAppended(int first)
+{
+    layoutParts();
+    const int top = rowTop(first);
+    if (top < viewport()->height()) {
+        viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+        indicator_->update(0, top, kIndicatorWidth, viewport()->height() - top);
+    }
+}
+
+void ReadingGridView::reset()
+{
+    if (current_ >= rowCount())
+        current_ = -1;
+    layoutParts();
+    viewport()->update();
+    indicator_->update();
+}
+
+void ReadingGridView::updateRow(int row)
+{
+    if (row < 0)
+        return;
+    const int top = rowTop(row);
+    viewport()->update(0, top, viewport()->width(), kRowHeight);
+    indicator_->update(0, top, kIndicatorWidth, kRowHeight);
+}
+
+void ReadingGridView::setCurrentRow(int row)
+{
+    if (row >= rowCount())
+        row = rowCount() - 1;
+    if (row != current_) {
+        updateRow(current_);
+        current_ = row;
+        updateRow(current_);
+    }
+    if (row < 0)
+        return;
+    QScrollBar* rows = verticalScrollBar();
+    const int top = row * kRowHeight;
+    if (top < rows->value())
+        rows->setValue(top);
+    else if (top + kRowHeight > rows->value() + viewport()->height())
+        rows->setValue(top + kRowHeight - viewport()->height());
+}
+
+void ReadingGridView::scrollContentsBy(int dx, int dy)
+{
+    header_->setOffset(horizontalScrollBar()->value());
+    viewport()->scroll(dx, dy);
+    if (dy != 0)
+        indicator_->scroll(0, dy);
+}
+
+void ReadingGridView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    layoutParts();
+}
+
+void ReadingGridView::paintEvent(QPaintEvent* event)
+{
+    QPainter p(viewport());
+    const QRect dirty = event->rect();
+    p.fillRect(dirty, palette().color(QPalette::Base));
+    if (!model_ || !delegate_)
+        return;
+    const int scroll = verticalScrollBar()->value();
+    const int first = (scroll + dirty.top()) / kRowHeight;
+    const int last = std::min(rowCount() - 1, (scroll + dirty.bottom()) / kRowHeight);
+    const int columns = model_->columnCount();
+
+    QStyleOptionViewItem option;
+    option.initFrom(this);
+    option.widget = this;
+    option.showDecorationSelected = true;
+    const QStyle::State base = QStyle::State_Enabled | QStyle::State_Active;
+    p.setPen(palette().color(QPalette::Mid));
+    for (int row = first; row <= last; ++row) {
+        const int y = row * kRowHeight - scroll;
+        option.state = base | (row == current_ ? QStyle::State_Selected : QStyle::State_None);
+        for (int column = 0; column < columns; ++column) {
+            const int x = header_->sectionViewportPosition(column);
+            const int w = header_->sectionSize(column);
+            const QRect cell(x, y, w, kRowHeight);
+            if (!cell.intersects(dirty))
+                continue;
+            option.rect = cell.adjusted(0, 0, -1, -1);
+            delegate_->paint(&p, option, model_->index(row, column));
+            p.setPen(palette().color(QPalette::Mid));
+            p.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
+            p.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
+        }
+    }
+}
+
+void ReadingGridView::mousePressEvent(QMouseEvent* event)
+{
+    const int row = (event->position().toPoint().y() + verticalScrollBar()->value()) / kRowHeight;
+    if (row < rowCount())
+        setCurrentRow(row);
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void ReadingGridView::keyPressEvent(QKeyEvent* event)
+{
+    const int page = std::max(1, viewport()->height() / kRowHeight);
+    int row = current_;
+    switch (event->key()) {
+    case Qt::Key_Up: row -= 1; break;
+    case Qt::Key_Down: row += 1; break;
+    case Qt::Key_PageUp: row -= page; break;
+    case Qt::Key_PageDown: row += page; break;
+    case Qt::Key_Home: row = 0; break;
+    case Qt::Key_End: row = rowCount() - 1; break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+    }
+    setCurrentRow(std::clamp(row, 0, std::max(0, rowCount() - 1)));
+}
+
+} // namespace valdrin

@@ -1,0 +1,61 @@
+// The grid DBGrid1's view: the reading table as rows of cells under a title row,
+// with a row indicator column and one current row. Rows have one height, so a row's
+// place is its number times that height: the view never walks the rows. A plain
+// table view keeps a header section per row and recomputes their positions after
+// every append, which makes each new reading cost more the longer the table grows.
+// Appended rows are painted alone; what is shown already is scrolled (copied).
+#pragma once
+
+#include <QAbstractScrollArea>
+
+class QAbstractItemDelegate;
+class QAbstractItemModel;
+class QHeaderView;
+
+namespace valdrin {
+
+class ReadingGridView final : public QAbstractScrollArea {
+public:
+    static constexpr int kRowHeight = 18;
+    static constexpr int kIndicatorWidth = 12;
+
+    explicit ReadingGridView(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model);
+    QAbstractItemModel* model() const { return model_; }
+    // Draws every cell (the grid's look, the Unit column's glyphs).
+    void setItemDelegate(QAbstractItemDelegate* delegate) { delegate_ = delegate; }
+    QHeaderView* horizontalHeader() const { return header_; }
+    void setColumnWidth(int column, int width);
+    int columnWidth(int column) const;
+
+    // -1 when the table is empty.
+    int currentRow() const { return current_; }
+    // Makes row the current row and scrolls it into view.
+    void setCurrentRow(int row);
+    int firstVisibleRow() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    class Indicator;
+    void layoutParts();
+    void rowsAppended(int first);
+    void reset();
+    void updateRow(int row);
+    int rowCount() const;
+    int rowTop(int row) const;
+
+    QAbstractItemModel* model_ = nullptr;
+    QAbstractItemDelegate* delegate_ = nullptr;
+    QHeaderView* header_ = nullptr;
+    Indicator* indicator_ = nullptr;
+    int current_ = -1;
+};
+
+} // namespace valdrin
