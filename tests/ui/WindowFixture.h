@@ -1,4 +1,5 @@
-// The window FCOMM on the offscreen platform with recording edges, no HID device,
+// The window FCOMM on the offscreen platform with recording edges, no HID device
+// (or the HID system a test passes),
 // and a pseudo-terminal standing for COM1 (COM2 to COM4 name devices that do not
 // exist), so that a test can connect the serial link and write as the meter.
 #pragma once
@@ -67,13 +68,13 @@ struct WindowFixture {
     std::unique_ptr<TFCOMM> window;
     int terminated = 0;
 
-    explicit WindowFixture(Messages* edge = nullptr)
+    explicit WindowFixture(Messages* edge = nullptr, std::shared_ptr<HidSystem> hid = nullptr)
     {
         ::setenv("VALDRIN_COM1", com1.path().c_str(), 1);
         for (int n = 2; n <= 4; ++n)
             ::setenv(("VALDRIN_COM" + std::to_string(n)).c_str(), ("/nonexistent/meter" + std::to_string(n)).c_str(), 1);
         window = std::make_unique<TFCOMM>(
-            WindowEdgeSet{edge ? *edge : messages, beeper, clock, dialogs, std::make_shared<NoHidSystem>(), {}});
+            WindowEdgeSet{edge ? *edge : messages, beeper, clock, dialogs, hid ? hid : std::make_shared<NoHidSystem>(), {}});
         window->terminate = [this] { ++terminated; };
     }
 
