@@ -52,6 +52,7 @@ QLabel* hiddenLabel(QWidget* parent, const char* name, const char* caption, int 
     label->adjustSize();
     placed(label, name, left, top, label->width(), label->height(), label->text());
     label->hide();
+    sizeWhenShown(label);
     return label;
 }
 

@@ -1,5 +1,6 @@
 // Small Qt glue of the window: an event filter that runs a function (key filters,
-// key releases, focus changes), and a panel that acts as a button.
+// key releases, focus changes, labels sized when shown), and a panel that acts as
+// a button.
 #pragma once
 
 #include <QEvent>
@@ -27,6 +28,17 @@ protected:
 private:
     std::function<bool(QEvent*)> filter_;
 };
+
+// A label that the mirror does not size while it is hidden sizes itself to its
+// caption when it is shown.
+inline void sizeWhenShown(QLabel* label)
+{
+    new EventHook(label, [label](QEvent* event) {
+        if (event->type() == QEvent::Show)
+            label->adjustSize();
+        return false;
+    });
+}
 
 // A panel used as a button: a click (press and release on it) runs onClick while
 // it is enabled; a disabled panel takes no clicks.

@@ -51,10 +51,13 @@ void setText(QLineEdit* edit, const std::string& text)
     edit->setText(value);
 }
 
+// A label sizes itself to its caption; a hidden one (the frame labels change with
+// every frame) only keeps the text until it is shown.
 void setCaption(QLabel* label, const std::string& text)
 {
     label->setText(qt(text));
-    label->adjustSize();
+    if (label->isVisibleTo(label->window()))
+        label->adjustSize();
 }
 
 // Whether lines were cleared since a view showed shownSize of them and shownAdded

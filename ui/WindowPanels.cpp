@@ -29,6 +29,7 @@ QLabel* caption(QWidget* parent, const char* name, const char* text, int left, i
     if (font != QFont())
         label->setFont(font);
     label->adjustSize();
+    sizeWhenShown(label);
     return placed(label, name, left, top, label->width(), label->height(), label->text());
 }
 } // namespace
