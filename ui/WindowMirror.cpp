@@ -5,6 +5,7 @@
 // appended rows in one batch and the views read what they draw on demand.
 #include "ui/BrevastF.h"
 
+#include "link/SerialPortNames.h"
 #include "ui/LcdPanel.h"
 #include "ui/ReadingGridModel.h"
 #include "ui/WindowEventHook.h"
@@ -200,11 +201,12 @@ void TFCOMM::mirrorConnection()
     setChecked(ReadBtn_, now.ReadBtn);
     BTCon_->setVisible(now.BTConVisible);
     BtDiscon_->setVisible(now.BtDisconVisible);
-    const QString hint = qt(now.BtCOMHint);
     for (std::size_t i = 0; i < BtCOM_.size(); ++i) {
         BtCOM_[i]->setVisible(now.BtCOMVisible[i]);
         BtCOM_[i]->setEnabled(now.BtCOMEnabled);
-        BtCOM_[i]->setToolTip(hint);
+        // Each panel names the device its port stands for now; the shown one, the
+        // device that the port in use opens.
+        BtCOM_[i]->setToolTip(qt(now.BtCOMVisible[i] ? now.BtCOMHint : comPortDevice(static_cast<int>(i) + 1)));
         setChecked(COMItems_[i], now.COMChecked[i]);
     }
     ComSetup1_->setEnabled(now.ComSetup1Enabled);
