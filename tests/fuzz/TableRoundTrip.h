@@ -5,14 +5,13 @@
 // text as NULL). A difference is a finding: it is printed and the process aborts.
 #pragma once
 
+#include "Finding.h"
 #include "FuzzBlocks.h"
 #include "record/ReadingTable.h"
 #include "record/TextTableFile.h"
 #include "record/XmlPacketReader.h"
 #include "record/XmlPacketWriter.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,28 +19,6 @@
 namespace valdrin::fuzz {
 
 inline constexpr std::string_view kLongTimeFormat = "%H:%M:%S";
-
-[[noreturn]] inline void finding(const std::string& what)
-{
-    std::fprintf(stderr, "==fuzz finding== %s\n", what.c_str());
-    std::abort();
-}
-
-inline std::string shown(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\') {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 inline std::string shown(const TableRow& row)
 {
