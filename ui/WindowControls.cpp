@@ -22,6 +22,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleFactory>
 #include <QToolButton>
 
 namespace valdrin {
@@ -165,6 +167,13 @@ void TFCOMM::buildControls()
     PBar2_->setRange(0, core_.Lcd.PBar2Max);
     PBar2_->setValue(core_.Lcd.PBar2Position);
     PBar2_->setTextVisible(false);
+    // The classic bar of blocks: the look of the meter programs of its time, and
+    // a fraction of the cost of the desktop style's shaded bar at every frame.
+    auto* classic = QStyleFactory::create(QStringLiteral("Windows"));
+    if (classic) {
+        classic->setParent(PBar2_);
+        PBar2_->setStyle(classic);
+    }
     paintColours(PBar2_, kGrey);  // opaque: its paints need none of the window's background
 
     buildDial();
@@ -253,7 +262,8 @@ void TFCOMM::buildViews()
     QWidget* w = client_;
     DBGrid1_ = placed(new ReadingGridView(w), "DBGrid1", 1, 200, 334, 281);
     gridModel_ = new ReadingGridModel(core_.cds1, core_.LongTimeFormat, DBGrid1_);
-    DBGrid1_->setItemDelegate(new UnitColumnDelegate(ReadingGridModel::UnitColumn, DBGrid1_));
+    DBGrid1_->setColumnDelegate(ReadingGridModel::UnitColumn,
+                                new UnitColumnDelegate(ReadingGridModel::UnitColumn, DBGrid1_));
     DBGrid1_->setModel(gridModel_);
     const auto& widths = ReadingGridModel::columnWidths();
     for (int c = 0; c < ReadingGridModel::ColumnCount; ++c)
@@ -261,6 +271,11 @@ void TFCOMM::buildViews()
     DBGrid1_->setFont(pixelFont({Face::Arial, 12}));
     DBGrid1_->horizontalHeader()->setFont(pixelFont({Face::MsSansSerif, 11}));
     paintColours(DBGrid1_, kSilver, Qt::black);
+    // The grid's scroll bar moves with every new row: classic too (see PBar2).
+    if (auto* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(DBGrid1_);
+        DBGrid1_->verticalScrollBar()->setStyle(classic);
+    }
 
     auto* lcd = new LcdPanel(w);
     placed(lcd, "Panel1", 0, 28, LcdPanel::kWidth, LcdPanel::kHeight);

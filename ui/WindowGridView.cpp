@@ -176,7 +176,7 @@ void ReadingGridView::paintEvent(QPaintEvent* event)
     QPainter p(viewport());
     const QRect dirty = event->rect();
     p.fillRect(dirty, palette().color(QPalette::Base));
-    if (!model_ || !delegate_)
+    if (!model_)
         return;
     const int scroll = verticalScrollBar()->value();
     const int first = (scroll + dirty.top()) / kRowHeight;
@@ -199,12 +199,32 @@ void ReadingGridView::paintEvent(QPaintEvent* event)
             if (!cell.intersects(dirty))
                 continue;
             option.rect = cell.adjusted(0, 0, -1, -1);
-            delegate_->paint(&p, option, model_->index(row, column));
+            const QModelIndex index = model_->index(row, column);
+            if (column == glyphColumn_ && delegate_)
+                delegate_->paint(&p, option, index);
+            else
+                paintText(p, option, index);
             p.setPen(palette().color(QPalette::Mid));
             p.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
             p.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
         }
     }
+}
+
+// A text cell: the row's colours and the model's text, font and alignment. The
+// style's item painting lays out decorations, check marks and elision for every
+// cell; these cells hold one short text.
+void ReadingGridView::paintText(QPainter& p, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const bool selected = option.state & QStyle::State_Selected;
+    if (selected)
+        p.fillRect(option.rect, option.palette.color(QPalette::Highlight));
+    const QVariant font = index.data(Qt::FontRole);
+    p.setFont(font.isValid() ? font.value<QFont>() : option.font);
+    p.setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    const QVariant align = index.data(Qt::TextAlignmentRole);
+    const int flags = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
+    p.drawText(option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, index.data(Qt::DisplayRole).toString());
 }
 
 void ReadingGridView::mousePressEvent(QMouseEvent* event)

@@ -11,6 +11,9 @@
 class QAbstractItemDelegate;
 class QAbstractItemModel;
 class QHeaderView;
+class QModelIndex;
+class QPainter;
+class QStyleOptionViewItem;
 
 namespace valdrin {
 
@@ -18,13 +21,19 @@ class ReadingGridView final : public QAbstractScrollArea {
 public:
     static constexpr int kRowHeight = 18;
     static constexpr int kIndicatorWidth = 12;
+    static constexpr int kTextMargin = 2;
 
     explicit ReadingGridView(QWidget* parent = nullptr);
 
     void setModel(QAbstractItemModel* model);
     QAbstractItemModel* model() const { return model_; }
-    // Draws every cell (the grid's look, the Unit column's glyphs).
-    void setItemDelegate(QAbstractItemDelegate* delegate) { delegate_ = delegate; }
+    // Draws the cells of one column (the Unit column's glyphs); the view draws the
+    // texts of the others.
+    void setColumnDelegate(int column, QAbstractItemDelegate* delegate)
+    {
+        glyphColumn_ = column;
+        delegate_ = delegate;
+    }
     QHeaderView* horizontalHeader() const { return header_; }
     void setColumnWidth(int column, int width);
     int columnWidth(int column) const;
@@ -50,9 +59,11 @@ private:
     void updateRow(int row);
     int rowCount() const;
     int rowTop(int row) const;
+    void paintText(QPainter& p, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     QAbstractItemModel* model_ = nullptr;
     QAbstractItemDelegate* delegate_ = nullptr;
+    int glyphColumn_ = -1;
     QHeaderView* header_ = nullptr;
     Indicator* indicator_ = nullptr;
     int current_ = -1;
