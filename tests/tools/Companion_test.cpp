@@ -150,6 +150,21 @@ TEST(Companion, BadArgumentsAndUnreadableInputExitTwoWithOneLine)
     }
 }
 
+TEST(Companion, HelpListsEveryOptionAndAnUnknownOptionPointsAtIt)
+{
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.err.empty()) << help.err;
+    for (const char* option : {"--family", "--usb", "--decimal", "--json", "--no-repeat", "--limit", "--upper",
+                               "--lower", "--recall", "--interval", "--switch", "--load", "--output", "--port",
+                               "--hid", "Exit status"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+
+    const Outcome unknown = run({"--colour"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, "valdrin-log: unknown option --colour (see valdrin-log --help)\n");
+}
+
 TEST(Companion, LoadAndOutputConvertATableFile)
 {
     TempDir dir;

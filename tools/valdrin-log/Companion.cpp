@@ -97,6 +97,10 @@ int runCompanion(const std::vector<std::string>& args, std::FILE* out, std::FILE
         return 2;
     }
     const LogOptions& o = *options;
+    if (o.help) {
+        std::fputs(logUsage(), out);
+        return 0;
+    }
 
     ConsoleMessages messages(err);
     SilentBeeper beeper;

@@ -24,6 +24,33 @@ bool validRecall(const std::string& text)
 }
 } // namespace
 
+const char* logUsage()
+{
+    return "usage: valdrin-log [options] [INPUT]\n"
+           "Decodes a meter's frames as the window does and records them into the reading table.\n"
+           "INPUT: raw serial bytes as the meter sends them (default: standard input); with --usb,\n"
+           "HID input reports, one a line, as hex byte pairs, the report ID first.\n"
+           "  --family zentor|teskar|brevast   frame family (default zentor)\n"
+           "  --usb                INPUT holds USB reports (zentor or teskar)\n"
+           "  --decimal SEP        decimal separator of value texts (default: the locale's)\n"
+           "  --json               one JSON object per decoded frame on standard output\n"
+           "  --no-repeat          record only readings that differ from the one before\n"
+           "  --limit N            row limit of the table\n"
+           "  --upper N            upper limit N, checked\n"
+           "  --lower N            lower limit N, checked\n"
+           "  --recall HH:MM:SS    stamp recorded readings from this start time ...\n"
+           "  --interval N         ... N seconds apart (with --recall)\n"
+           "  --switch NAME        check a variant switch: IFMorvane, IFBrevast or IFDornel\n"
+           "  --load FILE          load a table file before INPUT (text adds rows, XML replaces them)\n"
+           "  --output FILE        save the table at the end (.xml: XML data packet, else text)\n"
+           "  --port DEVICE        read a live serial device (2400 8N1) until interrupted\n"
+           "  --hid PATH           read a live USB cable (/dev/hidraw*) until interrupted\n"
+           "  --help               print this text and exit\n"
+           "Without --json one line goes to standard error at the end: \"N frames, M rows, E errors\".\n"
+           "Exit status: 0 at the end of input or on SIGINT/SIGTERM; 2 with a one-line message on\n"
+           "bad arguments, an input or device that cannot be opened, or a failed load or save.\n";
+}
+
 std::optional<LogOptions> parseLogOptions(const std::vector<std::string>& args, std::string& error)
 {
     LogOptions o;
@@ -102,8 +129,10 @@ std::optional<LogOptions> parseLogOptions(const std::vector<std::string>& args, 
             if (!value(v))
                 return std::nullopt;
             (a == "--load" ? o.load : a == "--output" ? o.output : a == "--port" ? o.port : o.hid) = v;
+        } else if (a == "--help" || a == "-h") {
+            o.help = true;
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            error = "unknown option " + a;
+            error = "unknown option " + a + " (see valdrin-log --help)";
             return std::nullopt;
         } else {
             if (o.input) {

@@ -20,7 +20,11 @@ struct LogOptions {
     std::vector<std::string> switches;
     std::optional<std::string> load, output, port, hid;
     std::optional<std::string> input;  // default: standard input
+    bool help = false;
 };
+
+// The text of --help: usage, one line an option, exit status.
+const char* logUsage();
 
 // Parses argv; on a bad argument returns nothing and sets error to a one-line message.
 std::optional<LogOptions> parseLogOptions(const std::vector<std::string>& args, std::string& error);
