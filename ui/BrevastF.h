@@ -95,8 +95,6 @@ private:
     void buildViews();
     void buildDial();
     void buildChart();
-    // An edit that takes only the characters accept lets through as typed keys.
-    QLineEdit* digitEdit(QWidget* parent, const char* name, const char* text, QRect place, bool (*accept)(char));
     void recallTextsChanged(const RecallControls& before);
     void buildPanel2();
     void buildPanel3();

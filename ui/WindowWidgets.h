@@ -1,11 +1,15 @@
 // Helpers that give the window's controls their design settings: fonts in pixels
-// (so nothing scales with the desktop's font size), names, places and colours.
+// (so nothing scales with the desktop's font size), names, places and colours,
+// and the digit edits with their key filters.
 #pragma once
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 #include <QString>
 #include <QWidget>
+
+class QLineEdit;
 
 namespace valdrin {
 
@@ -35,6 +39,10 @@ W* placed(W* widget, const char* name, int left, int top, int width, int height,
 
 // Background (and optionally text) colour of a widget that fills its background.
 void paintColours(QWidget* widget, const QColor& background, const QColor& text = QColor());
+
+// An edit that takes only the characters accept lets through as typed keys; keys
+// without text and shortcuts pass, so a paste is not filtered.
+QLineEdit* digitEdit(QWidget* parent, const char* name, const char* text, QRect place, bool (*accept)(char));
 
 inline const QColor kSilver(192, 192, 192);
 inline const QColor kGrey(128, 128, 128);
