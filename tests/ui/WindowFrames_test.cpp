@@ -133,3 +133,21 @@ TEST(WindowFrames, GridOnScreenMatchesAFullPaintAfterAppends)
     ASSERT_GT(grid->firstVisibleRow(), 20) << "the grid follows the newest row";
     EXPECT_TRUE(onScreenAsPainted()) << "43 rows, scrolled";
 }
+
+// The watchdog and the sampling clock run from start on the window's own timers.
+TEST(WindowFrames, WatchdogAndSamplingClockRunFromStart)
+{
+    WindowFixture f;
+    f.zentor({"123451121"});
+    EXPECT_TRUE(f.find("CONok")->isVisibleTo(f.window.get()));
+    // No further frames: the watchdog turns the link picture back.
+    QTRY_VERIFY(f.find("CONokN")->isVisibleTo(f.window.get()));
+    EXPECT_FALSE(f.find("CONok")->isVisibleTo(f.window.get()));
+
+    // Sampling on, with the countdown loaded by the recorded row: the clock counts down.
+    f.click("RecordSI");
+    ASSERT_TRUE(f.core().C.recording.RecordSI);
+    const int32_t loaded = f.core().S.recording.SampleCountdown;
+    ASSERT_EQ(loaded, 10);
+    QTRY_VERIFY_WITH_TIMEOUT(f.core().S.recording.SampleCountdown < loaded, 5000);
+}
