@@ -126,6 +126,10 @@ void TFCOMM::mirror()
     mirrorConnection();
     mirrorLists();
     mirrorViews();
+    // The hidden "Fill" item keeps the mark the chart gives it.
+    const bool fill = core_.S.chart.controls().FillChecked;
+    if (Fill_->isChecked() != fill)
+        setChecked(Fill_, fill);
     if (!shown_.valid || shown_.caption != core_.C.Caption) {
         setWindowTitle(qt(core_.C.Caption));
         shown_.caption = core_.C.Caption;

@@ -234,6 +234,12 @@ TEST(WindowStart, MenuBarInOrderWithHiddenMenusAndMarks)
     f.window->findChild<QAction*>(QStringLiteral("limitess"))->trigger();
     EXPECT_EQ(f.core().S.recording.MaxRecords, 10000000);
 
+    // The hidden "Fill" item runs the chart's FillClick and shows its mark.
+    QAction* fill = f.window->findChild<QAction*>(QStringLiteral("Fill"));
+    fill->trigger();
+    EXPECT_EQ(fill->isChecked(), f.core().S.chart.controls().FillChecked);
+    EXPECT_FALSE(fill->isChecked());
+
     // Hidden items still run their handlers: the port menu moves the port panel.
     f.window->findChild<QAction*>(QStringLiteral("COM31"))->trigger();
     EXPECT_TRUE(shown(f.find("BtCOM3")));
