@@ -149,7 +149,7 @@ QPainterPath strokeOutline(const char* strokes, qreal width)
 // KELVO-A3: seven segments in a cell 0.38 of the height wide, as the LCD's digit
 // labels are 38 wide at a height of 100.
 constexpr qreal kDigitAdvance = 0.38;
-constexpr qreal kLeft = 0.06, kRight = 0.32, kTop = 0.08, kMiddle = 0.5, kBottom = 0.92, kGap = 0.012;
+constexpr qreal kLeft = 0.06, kRight = 0.32, kTop = 0.18, kMiddle = 0.55, kBottom = 0.92, kGap = 0.012;
 
 enum Segment : uint8_t { A = 1, B = 2, C = 4, D = 8, E = 16, F = 32, G = 64 };
 

@@ -60,8 +60,8 @@ class SevenSegmentTest : public ::testing::TestWithParam<Digit> {};
 TEST_P(SevenSegmentTest, LightsItsSegments)
 {
     const Rendered digit(GlyphFont::KelvoA3, std::string(1, GetParam().c), 100);
-    const std::pair<char, QPointF> probes[] = {{'a', {19, 8}},  {'b', {32, 29}}, {'c', {32, 71}}, {'d', {19, 92}},
-                                               {'e', {6, 71}},  {'f', {6, 29}},  {'g', {19, 50}}};
+    const std::pair<char, QPointF> probes[] = {{'a', {19, 18}}, {'b', {32, 36}}, {'c', {32, 74}}, {'d', {19, 92}},
+                                               {'e', {6, 74}},  {'f', {6, 36}},  {'g', {19, 55}}};
     const std::string lit = GetParam().segments;
     for (const auto& [segment, at] : probes)
         EXPECT_EQ(digit.dark(at.x(), at.y()), lit.find(segment) != std::string::npos)
