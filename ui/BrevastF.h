@@ -9,6 +9,8 @@
 #include "link/OwnerThread.h"
 #include "link/SerialDrv.h"
 #include "meter/FcommCore.h"
+#include "record/TableFiles.h"
+#include "ui/ReportPreview.h"
 #include "ui/WindowEdges.h"
 #include "ui/WindowMirrorState.h"
 
@@ -73,6 +75,12 @@ public:
     void FormResize();
     void BitBtn1Click();
     void BtExit1Click();
+    // The table files and the printed report.
+    void saveasClick();
+    void SpeedButton2Click();
+    void BtPrintClick();
+    void PrintClick() {}  // the hidden second print button has no command
+    bool previewShowing() const { return Report1_.showing(); }
 
     static constexpr int kClientWidth = 711;
     static constexpr int kClientHeight = 485;
@@ -107,6 +115,8 @@ private:
     void mirrorConnection();
     void mirrorLists();
     void mirrorViews();
+    TableFileOptions tableFileOptions() const;
+    void repaintAll();
 
     WindowEdgeSet edges_;
     OwnerThread owner_;
@@ -116,6 +126,7 @@ private:
     std::unique_ptr<THidDeviceController> HidCtl_;
     std::unique_ptr<ConnectionControl> conn_;
     ShownState shown_;
+    ReportPreview Report1_{this};
 
     QWidget* client_ = nullptr;
     QTimer ConTimer_, Trecord_, screenTimer_;

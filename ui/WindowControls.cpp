@@ -97,11 +97,13 @@ void TFCOMM::buildControls()
     QObject::connect(RecordNew_, &QToolButton::clicked, this, [this] { handle([this] { core_.RecordNewClick(); }); });
     Print_ = toolButton(w, "Print", ToolGlyph::Printer, "Print", {110, 420, 33, 25});
     Print_->hide();
-    // The file and report commands (SpeedButton2Click, saveasClick, BtPrintClick,
-    // PrintClick) are wired by the table files and the report.
+    QObject::connect(Print_, &QToolButton::clicked, this, [this] { PrintClick(); });
     OpenDataFiles_ = toolButton(w, "OpenDataFiles", ToolGlyph::OpenFolder, "Open old data files", {268, 178, 23, 21});
+    QObject::connect(OpenDataFiles_, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
     saveas_ = toolButton(w, "saveas", ToolGlyph::Floppy, "Save data files", {290, 178, 23, 21});
+    QObject::connect(saveas_, &QToolButton::clicked, this, [this] { saveasClick(); });
     BtPrint_ = toolButton(w, "BtPrint", ToolGlyph::Printer, "Print", {312, 178, 22, 21});
+    QObject::connect(BtPrint_, &QToolButton::clicked, this, [this] { BtPrintClick(); });
 
     ReadBtn_ = pushButton(w, "ReadBtn", "Read", {622, 316, 81, 22});
     ReadBtn_->setCheckable(true);

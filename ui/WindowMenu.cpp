@@ -113,8 +113,9 @@ void TFCOMM::buildMenu()
     QAction* New1 = item(Record1_, "New1", "New");
     New1->setVisible(false);
     QObject::connect(New1, &QAction::triggered, this, [this] { handle([this] { core_.RecordNewClick(); }); });
-    QAction* Save1 = item(Record1_, "Save1", "Save");  // saveasClick: the table files' command
+    QAction* Save1 = item(Record1_, "Save1", "Save");
     Save1->setVisible(false);
+    QObject::connect(Save1, &QAction::triggered, this, [this] { saveasClick(); });
     separator(Record1_, "N3", false);
     static const char* const limitNames[] = {"N10001", "N50001", "N100001", "N500001", "N1000001", "limitess"};
     static void (FcommCore::*const limitHandlers[])() = {&FcommCore::N10001Click,   &FcommCore::N50001Click,
