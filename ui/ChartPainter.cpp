@@ -226,15 +226,21 @@ ChartLayout chartLayout(QSize size, const QFontMetrics& metrics)
     return layout;
 }
 
-void paintChart(QPainter& painter, const ChartModel& model, QSize size)
-{
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const ChartLayout layout = chartLayout(size, painter.fontMetrics());
-    paintPanel(painter, size, layout);
-    painter.fillRect(layout.leftWall, bgrColour(ChartLeftWallColour));
-    painter.fillRect(layout.plot, bgrColour(ChartBackWallColour));
+namespace {
 
+// What both the frame and the page need: where the parts lie and how values and
+// slots map to pixels.
+struct PagePlace {
+    ChartLayout layout;
+    ValueRows rows;
+    SlotColumns columns;
+    int axisSeries;
+    PageRange axisRange;
+};
+
+PagePlace pagePlace(const ChartModel& model, QSize size, const QFontMetrics& metrics)
+{
+    const ChartLayout layout = chartLayout(size, metrics);
     const ValueRows rows{static_cast<double>(model.leftAxisMinimum()), static_cast<double>(model.leftAxisMaximum()),
                          layout.plot};
     // The bottom axis follows the first shown series; the last page is laid out
@@ -242,21 +248,69 @@ void paintChart(QPainter& painter, const ChartModel& model, QSize size)
     const int axisSeries = model.seriesVisible(ChartModel::AreaSeries) ? ChartModel::AreaSeries : ChartModel::LineSeries;
     const PageRange axisRange = model.visibleRange(axisSeries);
     const int64_t pageSlots = model.pointsPerPage() > 0 ? model.pointsPerPage() : static_cast<int64_t>(axisRange.count);
-    const SlotColumns columns{pageSlots, layout.plot};
+    return {layout, rows, SlotColumns{pageSlots, layout.plot}, axisSeries, axisRange};
+}
 
+} // namespace
+
+void paintChartFrame(QPainter& painter, const ChartModel& model, QSize size)
+{
     painter.save();
-    painter.setClipRect(layout.plot);
-    for (int series : {ChartModel::AreaSeries, ChartModel::LineSeries}) {
-        if (model.seriesVisible(series))
-            paintSeries(painter, model, series, columns, rows, layout.plot);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const PagePlace place = pagePlace(model, size, painter.fontMetrics());
+    paintPanel(painter, size, place.layout);
+    painter.fillRect(place.layout.leftWall, bgrColour(ChartLeftWallColour));
+    painter.fillRect(place.layout.plot, bgrColour(ChartBackWallColour));
+    paintLeftAxis(painter, model, place.layout, place.rows);
+    painter.restore();
+}
+
+void paintChartPage(QPainter& painter, const ChartModel& model, QSize size, const QRect& dirty)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const PagePlace place = pagePlace(model, size, painter.fontMetrics());
+    const QRect& plot = place.layout.plot;
+    if (dirty.intersects(plot)) {
+        painter.save();
+        painter.setClipRect(plot & dirty);
+        for (int series : {ChartModel::AreaSeries, ChartModel::LineSeries}) {
+            if (model.seriesVisible(series))
+                paintSeries(painter, model, series, place.columns, place.rows, plot);
+        }
+        painter.restore();
+    }
+    // The bottom axis and its labels lie under the plot; a paint of new points
+    // inside the plot leaves them alone.
+    if (dirty.bottom() > plot.bottom()) {
+        const int64_t firstX = place.axisRange.count > 0 ? model.pointX(place.axisSeries, place.axisRange.first)
+                                                         : static_cast<int64_t>(place.axisRange.first);
+        paintBottomAxis(painter, firstX, place.columns, place.layout);
     }
     painter.restore();
+}
 
-    paintLeftAxis(painter, model, layout, rows);
-    const int64_t firstX = axisRange.count > 0 ? model.pointX(axisSeries, axisRange.first)
-                                               : static_cast<int64_t>(axisRange.first);
-    paintBottomAxis(painter, firstX, columns, layout);
-    painter.restore();
+void paintChart(QPainter& painter, const ChartModel& model, QSize size)
+{
+    paintChartFrame(painter, model, size);
+    paintChartPage(painter, model, size, QRect(QPoint(0, 0), size));
+}
+
+QRect chartGrowthRect(const ChartModel& model, QSize size, const QFontMetrics& metrics, size_t shownCount,
+                      size_t count)
+{
+    const PagePlace place = pagePlace(model, size, metrics);
+    const QRect& plot = place.layout.plot;
+    // A page with more points than columns is drawn as min-max strokes, a few
+    // points to a column: those are redrawn whole.
+    if (shownCount == 0 || count <= shownCount || count > static_cast<size_t>(plot.width())
+        || model.pointsPerPage() <= 0)
+        return plot;
+    // The new segments run from the last point shown to the newest; a pen's
+    // width and a pixel of rounding around them.
+    const int from = place.columns.column(static_cast<int64_t>(shownCount) - 1) - 2;
+    const int to = place.columns.column(static_cast<int64_t>(count) - 1) + 2;
+    return QRect(QPoint(from, plot.top()), QPoint(to, plot.bottom())) & plot;
 }
 
 } // namespace valdrin

@@ -2,7 +2,9 @@
 // and lowered bevel, the strip that carries the tool row, the silver-to-white
 // gradient, the white back wall with the yellow left wall, the fixed left axis,
 // the bottom axis by point index and the visible page of the shown series. The
-// same painting serves the screen, the saved picture and the benchmark.
+// same painting serves the screen, the saved picture and the benchmark. The screen
+// keeps the frame as a picture and repaints only the columns that new points
+// reached.
 //
 // Cost: only the current page is read. A page with more points than the plot has
 // pixel columns is drawn as one min-max stroke per column from the model's span
@@ -47,5 +49,18 @@ ChartLayout chartLayout(QSize size, const QFontMetrics& metrics);
 
 // Paints the whole chart into a device of `size` pixels with the painter's font.
 void paintChart(QPainter& painter, const ChartModel& model, QSize size);
+
+// The two halves of paintChart. The frame is what new points and page turns leave
+// as it is (panel, walls, left axis), so a view can keep it as a picture; the page
+// is the shown series inside the plot and the bottom axis, painted over the frame,
+// only where it meets `dirty`.
+void paintChartFrame(QPainter& painter, const ChartModel& model, QSize size);
+void paintChartPage(QPainter& painter, const ChartModel& model, QSize size, const QRect& dirty);
+
+// What a page that only grew from shownCount to count points (same first point,
+// same points per page) changes: the plot's columns from the last point shown to
+// the newest. The whole plot when the page is drawn another way since.
+QRect chartGrowthRect(const ChartModel& model, QSize size, const QFontMetrics& metrics, size_t shownCount,
+                      size_t count);
 
 } // namespace valdrin

@@ -4,8 +4,12 @@
 #include "ui/BgrColour.h"
 
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+
+#include <algorithm>
+#include <cmath>
 
 namespace valdrin {
 namespace {
@@ -78,57 +82,98 @@ void DialView::KDResize()
     KdSx_->move(width() - 30, 5);
 }
 
-void DialView::drawNeedle(uint32_t colour)
+void DialView::drawNeedle()
 {
     QPainter painter(&picture_);
     paintItem(painter,
-              {DialItem::Kind::Line, needleTip_.x, needleTip_.y, needleBase_.x, needleBase_.y, NeedlePen, colour, {}},
+              {DialItem::Kind::Line, needleTip_.x, needleTip_.y, needleBase_.x, needleBase_.y, NeedlePen, DialBlack, {}},
               picture_.rect());
 }
 
-void DialView::refresh()
+// The face comes back from its copy, so marks and numbers the needle crossed stay whole.
+void DialView::eraseNeedle()
+{
+    const QRect under = needleRect();
+    QPainter painter(&picture_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(under, face_, under);
+}
+
+QRect DialView::needleRect() const
+{
+    // The base lies far below the picture: the visible needle runs from the tip to
+    // the lower edge, so its rectangle is that of the part inside the picture.
+    const DialPoint tip = needleTip_, base = needleBase_;
+    if (base.y <= tip.y)
+        return picture_.rect();
+    const int bottom = std::min(base.y, picture_.height());
+    const int x = tip.x + static_cast<int>(std::lround(static_cast<double>(base.x - tip.x) * (bottom - tip.y)
+                                                       / (base.y - tip.y)));
+    const int margin = NeedlePen + 1;
+    return QRect(QPoint(std::min(tip.x, x), tip.y), QPoint(std::max(tip.x, x), bottom))
+               .adjusted(-margin, -margin, margin, margin)
+        & picture_.rect();
+}
+
+QRegion DialView::refresh()
 {
     const DialModel& dial = core_.S.dial;
     if (picture_.size() != contentsRect().size()) {
         // KD1 fills the client area; a new picture needs the face again.
         picture_ = QImage(contentsRect().size(), QImage::Format_RGB32);
         picture_.fill(Qt::white);
+        face_ = picture_.copy();
         shownFace_ = shownNeedle_ = 0;
         needleDrawn_ = false;
     }
     const bool faceChanged = dial.faceRevision() != shownFace_;
     const bool needleChanged = dial.needleRevision() != shownNeedle_;
     if (!faceChanged && !needleChanged)
-        return;
-    if (faceChanged) {
-        QPainter painter(&picture_);
-        painter.setFont(font());
-        for (const DialItem& item : dial.face())
-            paintItem(painter, item, picture_.rect());
-        needleDrawn_ = false; // the face covers the needle until the next move
-    } else if (needleDrawn_) {
-        drawNeedle(DialWhite);
-        needleDrawn_ = false;
-    }
+        return {};
     // The needle stands on this face only when KDrun ran after the face was built.
-    if (dial.needleRevision() > dial.faceRevision()) {
-        needleTip_ = dial.NeedleTip;
-        needleBase_ = dial.NeedleBase;
-        drawNeedle(DialBlack);
-        needleDrawn_ = true;
-    }
+    const bool needleShown = dial.needleRevision() > dial.faceRevision();
     shownFace_ = dial.faceRevision();
     shownNeedle_ = dial.needleRevision();
-    update();
+    QRegion dirty;
+    if (faceChanged) {
+        {
+            QPainter painter(&face_);
+            painter.setFont(font());
+            for (const DialItem& item : dial.face())
+                paintItem(painter, item, face_.rect());
+        }
+        picture_ = face_.copy();
+        dirty = picture_.rect();
+        needleDrawn_ = false; // the face covers the needle until the next move
+    } else if (needleDrawn_) {
+        if (needleShown && needleTip_ == dial.NeedleTip && needleBase_ == dial.NeedleBase)
+            return {}; // the same reading again: the needle stays where it is
+        eraseNeedle();
+        dirty += needleRect();
+        needleDrawn_ = false;
+    }
+    if (needleShown) {
+        needleTip_ = dial.NeedleTip;
+        needleBase_ = dial.NeedleBase;
+        drawNeedle();
+        dirty += needleRect();
+        needleDrawn_ = true;
+    }
+    dirty.translate(contentsRect().topLeft());
+    update(dirty);
+    return dirty;
 }
 
 void DialView::paintEvent(QPaintEvent* event)
 {
     {
+        // Only what was asked for: a needle move repaints two thin rectangles.
+        const QRect dirty = event->rect() & contentsRect();
         QPainter painter(this);
-        painter.drawImage(contentsRect().topLeft(), picture_);
+        painter.drawImage(dirty, picture_, dirty.translated(-contentsRect().topLeft()));
     }
-    QFrame::paintEvent(event);
+    if (!contentsRect().contains(event->rect()))
+        QFrame::paintEvent(event); // the bevel
 }
 
 } // namespace valdrin

@@ -1,12 +1,15 @@
 // The needle dial KD: a white panel with a lowered bevel holding the dial picture
 // KD1. The picture keeps what was drawn on it, as a canvas does: refresh() paints
-// the whole face only after KDsetup ran, otherwise it erases the needle drawn last
-// and draws the one KDrun left. The enlarge and restore images KdFd and KdSx exist
+// the whole face only after KDsetup ran, otherwise it puts the face back where the
+// needle drawn last stood (from a copy of the face) and draws the one KDrun left.
+// Only the two needles' rectangles reach the screen: a frame costs a few thousand
+// pixels, not the whole dial. The enlarge and restore images KdFd and KdSx exist
 // but stay hidden, so the dial keeps its size.
 #pragma once
 
 #include <QFrame>
 #include <QImage>
+#include <QRegion>
 
 #include <cstdint>
 
@@ -23,8 +26,9 @@ public:
     DialView(FcommCore& core, QWidget* parent);
 
     // Brings the picture up to the core's dial: the face when it was rebuilt since
-    // the last call, otherwise only the needle.
-    void refresh();
+    // the last call, otherwise only the needle. Returns what it asked the screen to
+    // repaint, in the panel's pixels (empty when nothing changed).
+    QRegion refresh();
 
     // The picture KD1 as drawn, in the panel's client area.
     const QImage& picture() const { return picture_; }
@@ -35,10 +39,14 @@ protected:
 
 private:
     void KDResize();
-    void drawNeedle(uint32_t colour);
+    void drawNeedle();
+    void eraseNeedle();
+    // The part of the picture that the needle drawn last covers.
+    QRect needleRect() const;
 
     FcommCore& core_;
     QImage picture_;
+    QImage face_; // the face alone: what lies under the needle
     QLabel* KdFd_;
     QLabel* KdSx_;
     uint64_t shownFace_ = 0;
