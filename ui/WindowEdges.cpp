@@ -90,6 +90,16 @@ std::optional<std::string> WindowFileDialogs::ask(const FileDialogOptions& optio
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(qtNameFilters(options.filter));
     dialog.setDefaultSuffix(qt(options.defaultExtension));
+    // A name typed without extension takes that of the chosen file type (the table
+    // files' format follows it), the default extension only for a type of many.
+    if (save && !options.defaultExtension.empty())
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &options](const QString& filter) {
+            const qsizetype open = filter.lastIndexOf(u'(');
+            const QString patterns = open >= 0 && filter.endsWith(u')') ? filter.sliced(open + 1).chopped(1) : QString();
+            const bool one = patterns.startsWith(QStringLiteral("*.")) && !patterns.contains(u' ')
+                             && !patterns.sliced(2).contains(u'*');
+            dialog.setDefaultSuffix(one ? patterns.mid(2) : qt(options.defaultExtension));
+        });
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.overwritePrompt);
     dialog.setSizeGripEnabled(options.resizable);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

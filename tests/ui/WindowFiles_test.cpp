@@ -8,6 +8,9 @@
 #include "ui/WindowGridView.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -254,6 +257,43 @@ TEST_F(FilesWindow, ABrokenFileGivesFailedToLoadAndKeepsTheTable)
     // Recording still works after the failures.
     f.zentor({"123451121"});
     EXPECT_EQ(table().size(), 3u);
+}
+
+// The window's save dialog: a name typed without extension takes that of the file
+// type chosen, so that choosing XML saves the XML format.
+TEST(FilesDialog, ANameWithoutExtensionTakesThatOfTheChosenType)
+{
+    QTemporaryDir folder;
+    // The type chosen as the user does, with the arrow keys on the type box.
+    const struct {
+        int downs, ups;
+        const char* saved;
+    } cases[] = {{0, 0, "a.xls"}, {1, 0, "a.xml"}, {2, 0, "a.txt"}, {2, 2, "a.xls"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.saved);
+        WindowFileDialogs dialogs;
+        QTimer answer;
+        answer.setInterval(5);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                    answer.stop();
+                    dialog->setDirectory(folder.path());
+                    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                    ASSERT_TRUE(types);
+                    for (int i = 0; i < c.downs; ++i)
+                        QTest::keyClick(types, Qt::Key_Down);
+                    for (int i = 0; i < c.ups; ++i)
+                        QTest::keyClick(types, Qt::Key_Up);
+                    dialog->selectFile(QStringLiteral("a"));
+                    static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+                }
+        });
+        answer.start();
+        const std::optional<std::string> name = dialogs.saveFileName(SaveDialog2());
+        ASSERT_TRUE(name);
+        EXPECT_EQ(*name, (folder.path() + u'/' + QString::fromLatin1(c.saved)).toStdString());
+    }
 }
 
 } // namespace
