@@ -238,9 +238,8 @@ struct PagePlace {
     PageRange axisRange;
 };
 
-PagePlace pagePlace(const ChartModel& model, QSize size, const QFontMetrics& metrics)
+PagePlace pagePlace(const ChartModel& model, const ChartLayout& layout)
 {
-    const ChartLayout layout = chartLayout(size, metrics);
     const ValueRows rows{static_cast<double>(model.leftAxisMinimum()), static_cast<double>(model.leftAxisMaximum()),
                          layout.plot};
     // The bottom axis follows the first shown series; the last page is laid out
@@ -257,7 +256,7 @@ void paintChartFrame(QPainter& painter, const ChartModel& model, QSize size)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const PagePlace place = pagePlace(model, size, painter.fontMetrics());
+    const PagePlace place = pagePlace(model, chartLayout(size, painter.fontMetrics()));
     paintPanel(painter, size, place.layout);
     painter.fillRect(place.layout.leftWall, bgrColour(ChartLeftWallColour));
     painter.fillRect(place.layout.plot, bgrColour(ChartBackWallColour));
@@ -265,11 +264,11 @@ void paintChartFrame(QPainter& painter, const ChartModel& model, QSize size)
     painter.restore();
 }
 
-void paintChartPage(QPainter& painter, const ChartModel& model, QSize size, const QRect& dirty)
+void paintChartPage(QPainter& painter, const ChartModel& model, const ChartLayout& layout, const QRect& dirty)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const PagePlace place = pagePlace(model, size, painter.fontMetrics());
+    const PagePlace place = pagePlace(model, layout);
     const QRect& plot = place.layout.plot;
     if (dirty.intersects(plot)) {
         painter.save();
@@ -293,13 +292,12 @@ void paintChartPage(QPainter& painter, const ChartModel& model, QSize size, cons
 void paintChart(QPainter& painter, const ChartModel& model, QSize size)
 {
     paintChartFrame(painter, model, size);
-    paintChartPage(painter, model, size, QRect(QPoint(0, 0), size));
+    paintChartPage(painter, model, chartLayout(size, painter.fontMetrics()), QRect(QPoint(0, 0), size));
 }
 
-QRect chartGrowthRect(const ChartModel& model, QSize size, const QFontMetrics& metrics, size_t shownCount,
-                      size_t count)
+QRect chartGrowthRect(const ChartModel& model, const ChartLayout& layout, size_t shownCount, size_t count)
 {
-    const PagePlace place = pagePlace(model, size, metrics);
+    const PagePlace place = pagePlace(model, layout);
     const QRect& plot = place.layout.plot;
     // A page with more points than columns is drawn as min-max strokes, a few
     // points to a column: those are redrawn whole.

@@ -55,12 +55,12 @@ void paintChart(QPainter& painter, const ChartModel& model, QSize size);
 // is the shown series inside the plot and the bottom axis, painted over the frame,
 // only where it meets `dirty`.
 void paintChartFrame(QPainter& painter, const ChartModel& model, QSize size);
-void paintChartPage(QPainter& painter, const ChartModel& model, QSize size, const QRect& dirty);
+// Both take the layout of the chart's size in the painter's font (chartLayout).
+void paintChartPage(QPainter& painter, const ChartModel& model, const ChartLayout& layout, const QRect& dirty);
 
 // What a page that only grew from shownCount to count points (same first point,
 // same points per page) changes: the plot's columns from the last point shown to
 // the newest. The whole plot when the page is drawn another way since.
-QRect chartGrowthRect(const ChartModel& model, QSize size, const QFontMetrics& metrics, size_t shownCount,
-                      size_t count);
+QRect chartGrowthRect(const ChartModel& model, const ChartLayout& layout, size_t shownCount, size_t count);
 
 } // namespace valdrin

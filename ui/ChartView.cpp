@@ -57,6 +57,8 @@ ChartView::ShownPage ChartView::pageNow() const
 QRegion ChartView::pageChange(const ShownPage& now) const
 {
     const ShownPage& was = shownPage_;
+    if (frame_.isNull()) // not laid out for this size and font yet: the next paint draws it all
+        return rect();
     if (now.size != was.size || now.axisMinimum != was.axisMinimum || now.axisMaximum != was.axisMaximum)
         return rect();
     if (now.pointsPerPage != was.pointsPerPage || now.visible != was.visible)
@@ -69,7 +71,7 @@ QRegion ChartView::pageChange(const ShownPage& now) const
             continue;
         if (a.first != b.first) // a page turn: another bottom axis too
             return rect().adjusted(0, ChartToolRowHeight, 0, 0);
-        dirty += chartGrowthRect(core_.S.chart, size(), fontMetrics(), a.count, b.count);
+        dirty += chartGrowthRect(core_.S.chart, layout_, a.count, b.count);
     }
     return dirty;
 }
@@ -125,6 +127,7 @@ void ChartView::paintEvent(QPaintEvent* event)
 {
     if (frame_.size() != size()) {
         frame_ = QPixmap(size());
+        layout_ = chartLayout(size(), fontMetrics());
         QPainter painter(&frame_);
         painter.setFont(font());
         paintChartFrame(painter, core_.S.chart, size());
@@ -133,7 +136,7 @@ void ChartView::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.drawPixmap(dirty, frame_, dirty);
     painter.setFont(font());
-    paintChartPage(painter, core_.S.chart, size(), dirty);
+    paintChartPage(painter, core_.S.chart, layout_, dirty);
 }
 
 void ChartView::wheelEvent(QWheelEvent* event) { event->accept(); }

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "chart/ChartModel.h"
+#include "ui/ChartPainter.h"
 #include "ui/ChartToolRow.h"
 
 #include <array>
@@ -64,6 +65,7 @@ private:
     ChartControls shownControls_;
     ShownPage shownPage_;
     QPixmap frame_; // panel, walls and left axis of the shown size and axis; null when stale
+    ChartLayout layout_; // of the size and font of frame_
 };
 
 } // namespace valdrin

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <array>
 #include <cmath>
@@ -155,7 +156,7 @@ LcdPanel::LcdPanel(QWidget* parent)
         const Lcd e = static_cast<Lcd>(i);
         const Element& el = kElements[i];
         if (el.face == Face::Digits || el.face == Face::Symbols)
-            outlines_[i] = glyphOutline(e, captionOf(e, state_));
+            glyphs_[i] = glyph(e, captionOf(e, state_));
         else if (el.face == Face::Arial)
             fonts_[i] = arialFont(el);
         rects_[i] = elementRect(e, state_);
@@ -175,20 +176,41 @@ void LcdPanel::showState(const LcdState& state)
         // A pixel around the label: smoothed glyph edges and a text's overhang.
         changed += rects_[i].adjusted(-1, -1, 1, 1);
         if (captionChanged) {
-            outlines_[i] = glyphOutline(e, captionOf(e, state));
+            const Element& el = kElements[i];
+            if (el.face == Face::Digits || el.face == Face::Symbols)
+                glyphs_[i] = glyph(e, captionOf(e, state));
             rects_[i] = elementRect(e, state);
             changed += rects_[i].adjusted(-1, -1, 1, 1);
         }
     }
     state_ = state;
-    update(changed);
+    // One rectangle: the paint then fills and copies under a plain rectangular clip.
+    update(changed.boundingRect());
+}
+
+const LcdPanel::Glyph& LcdPanel::glyph(Lcd element, const std::string& caption)
+{
+    const auto key = std::make_pair(static_cast<std::size_t>(element), caption);
+    auto found = glyphCache_.find(key);
+    if (found != glyphCache_.end())
+        return found->second;
+    const QPainterPath outline = glyphOutline(element, caption);
+    const QRect bounds = outline.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    Glyph made{QImage(bounds.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied), bounds.topLeft()};
+    made.image.fill(Qt::transparent);
+    {
+        QPainter painter(&made.image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.translate(-bounds.topLeft());
+        painter.fillPath(outline, Qt::black);
+    }
+    return glyphCache_.emplace(key, std::move(made)).first->second;
 }
 
 void LcdPanel::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.setClipRegion(event->region());
-    painter.fillRect(rect(), kBackground);
+    painter.fillRect(event->rect(), kBackground);
     // The lowered bevel: shadow along the top and left, light along the bottom and right.
     painter.setPen(kBevelShadow);
     painter.drawLine(0, 0, width() - 1, 0);
@@ -199,7 +221,7 @@ void LcdPanel::paintEvent(QPaintEvent* event)
 
     painter.setPen(Qt::black);
     for (std::size_t i = 0; i < kLcdCount; ++i) {
-        if (!state_.shownFlags[i] || !event->region().intersects(rects_[i].adjusted(-1, -1, 1, 1)))
+        if (!state_.shownFlags[i] || !event->rect().intersects(rects_[i].adjusted(-1, -1, 1, 1)))
             continue;
         const Element& el = kElements[i];
         if (el.opaque)
@@ -214,9 +236,7 @@ void LcdPanel::paintEvent(QPaintEvent* event)
                              QString::fromLatin1(el.caption));
             break;
         default:
-            painter.setRenderHint(QPainter::Antialiasing, true);
-            painter.fillPath(outlines_[i], Qt::black);
-            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.drawImage(glyphs_[i].at, glyphs_[i].image);
             break;
         }
     }

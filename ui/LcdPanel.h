@@ -4,10 +4,13 @@
 
 #include <QFont>
 #include <QFrame>
-#include <QPainterPath>
+#include <QImage>
 #include <QRect>
 
 #include <array>
+#include <map>
+#include <string>
+#include <utility>
 
 #include "meter/LcdState.h"
 
@@ -32,9 +35,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // A glyph label drawn once: black with smoothed edges on transparency, placed
+    // at its top left in panel coordinates.
+    struct Glyph {
+        QImage image;
+        QPoint at;
+    };
+    const Glyph& glyph(Lcd element, const std::string& caption);
+
     LcdState state_;
-    // Per element, prepared when its caption changes so that painting only fills.
-    std::array<QPainterPath, kLcdCount> outlines_;  // glyph labels, in panel coordinates
+    // Per element, prepared when its caption changes so that painting only copies:
+    // a digit shows a handful of captions, each outlined and smoothed once.
+    std::array<Glyph, kLcdCount> glyphs_;  // glyph labels
+    std::map<std::pair<std::size_t, std::string>, Glyph> glyphCache_;
     std::array<QFont, kLcdCount> fonts_;            // Arial labels
     std::array<QRect, kLcdCount> rects_;
 };

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
@@ -49,8 +51,60 @@ private:
     ReadingGridView& grid_;
 };
 
+// The scroll bar moves with every new row. A slider repaints all of itself on every
+// change of value or range: the groove, a dithered pattern as tall as the grid, at
+// every reading. Here only the handle's old and new places and the two arrows
+// (which grey out at the ends) are repainted; the groove between stays as it is.
+class ReadingGridView::RowScrollBar final : public QScrollBar {
+public:
+    explicit RowScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        const QRect handle = part(QStyle::SC_ScrollBarSlider);
+        if (change == SliderValueChange || change == SliderRangeChange) {
+            if (handle.isValid() && shownHandle_.isValid()) {
+                QRegion dirty(shownHandle_);
+                dirty += handle;
+                dirty += part(QStyle::SC_ScrollBarSubLine);
+                dirty += part(QStyle::SC_ScrollBarAddLine);
+                shownHandle_ = handle;
+                update(dirty);
+                return;
+            }
+        }
+        shownHandle_ = handle;
+        QScrollBar::sliderChange(change);
+    }
+
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QScrollBar::resizeEvent(event);
+        shownHandle_ = part(QStyle::SC_ScrollBarSlider);
+    }
+
+    void changeEvent(QEvent* event) override
+    {
+        QScrollBar::changeEvent(event);
+        if (event->type() == QEvent::StyleChange) // a new style lays the parts out anew
+            shownHandle_ = part(QStyle::SC_ScrollBarSlider);
+    }
+
+private:
+    QRect part(QStyle::SubControl control) const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_ScrollBar, &option, control, this);
+    }
+
+    QRect shownHandle_;
+};
+
 ReadingGridView::ReadingGridView(QWidget* parent) : QAbstractScrollArea(parent)
 {
+    setVerticalScrollBar(new RowScrollBar(this));
     header_ = new QHeaderView(Qt::Horizontal, this);
     header_->setSectionResizeMode(QHeaderView::Interactive);
     header_->setSectionsClickable(false);

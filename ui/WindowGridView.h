@@ -3,7 +3,8 @@
 // place is its number times that height: the view never walks the rows. A plain
 // table view keeps a header section per row and recomputes their positions after
 // every append, which makes each new reading cost more the longer the table grows.
-// Appended rows are painted alone; what is shown already is scrolled (copied).
+// Appended rows are painted alone; what is shown already is scrolled (copied), and
+// the scroll bar repaints only where its handle moved.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -53,6 +54,7 @@ protected:
 
 private:
     class Indicator;
+    class RowScrollBar;
     void layoutParts();
     void rowsAppended(int first);
     void reset();
