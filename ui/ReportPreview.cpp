@@ -62,6 +62,9 @@ bool paintReport(const ReadingTable& table, std::size_t rows, std::string_view l
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
+    // The glyph texts are filled outlines: smoothed, they stay legible in the
+    // preview's reduced pages too.
+    painter.setRenderHint(QPainter::Antialiasing);
     QtReportPainter reportPainter(painter, printer);
     for (std::size_t i = 0; i < pages; ++i) {
         renderReport({reportPage(table, rows, i, longTimeFormat)}, reportPainter);
