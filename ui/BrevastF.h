@@ -80,7 +80,7 @@ public:
     void SpeedButton2Click();
     void BtPrintClick();
     void PrintClick() {}  // the hidden second print button has no command
-    bool previewShowing() const { return Report1_.showing(); }
+    ReportPreview& Report1() { return Report1_; }
 
     static constexpr int kClientWidth = 711;
     static constexpr int kClientHeight = 485;

@@ -12,6 +12,8 @@
 #include <QProgressDialog>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 
 namespace valdrin {
 
@@ -76,7 +78,17 @@ bool paintReport(const ReadingTable& table, std::size_t rows, std::string_view l
     return painter.end();
 }
 
-bool ReportPreview::show(const ReadingTable& table, std::string_view longTimeFormat)
+std::optional<std::uint64_t> systemFreeMemory()
+{
+    std::ifstream meminfo("/proc/meminfo");
+    const std::string key = "MemAvailable:";
+    for (std::string line; std::getline(meminfo, line);)
+        if (line.rfind(key, 0) == 0)
+            return std::strtoull(line.c_str() + key.size(), nullptr, 10) * 1024;  // given in kB
+    return std::nullopt;
+}
+
+bool ReportPreview::show(const ReadingTable& table, std::string_view longTimeFormat, Messages& messages)
 {
     if (showing_ || table.empty())
         return false;
@@ -94,7 +106,7 @@ bool ReportPreview::show(const ReadingTable& table, std::string_view longTimeFor
     QPrinter printer(QPrinter::HighResolution);
     prepareReportPrinter(printer);
     QPrintPreviewDialog dialog(&printer, parent_);
-    bool cancelled = false, closedUnseen = false;
+    bool cancelled = false, closedUnseen = false, outOfMemory = false;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
         cancelled = false;
         if (rows <= kRowsWithoutProgress) {
@@ -105,11 +117,15 @@ bool ReportPreview::show(const ReadingTable& table, std::string_view longTimeFor
                                  static_cast<int>(reportPageCount(rows)), parent_);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(0);
-        const bool whole = paintReport(table, rows, timeFormat, *target, [&progress](std::size_t page, std::size_t) {
+        const bool whole = paintReport(table, rows, timeFormat, *target, [&](std::size_t page, std::size_t) {
             progress.setValue(static_cast<int>(page));
-            return !progress.wasCanceled();
+            if (page % kPagesPerMemoryCheck == 0 && freeMemory) {
+                const std::optional<std::uint64_t> free = freeMemory();
+                outOfMemory = free && *free < kMemoryReserve;
+            }
+            return !progress.wasCanceled() && !outOfMemory;
         });
-        if (!whole && progress.wasCanceled())
+        if (!whole && (progress.wasCanceled() || outOfMemory))
             cancelled = true;
     });
     // The first build happens as the dialog opens; a build cancelled there closes the
@@ -122,6 +138,8 @@ bool ReportPreview::show(const ReadingTable& table, std::string_view longTimeFor
         QMetaObject::invokeMethod(&dialog, &QDialog::reject, Qt::QueuedConnection);
     });
     dialog.exec();
+    if (outOfMemory)
+        messages.error(kOutOfMemoryText, "Error");
     return !closedUnseen;
 }
 

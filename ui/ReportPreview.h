@@ -4,9 +4,12 @@
 // printer or a PDF file).
 #pragma once
 
+#include "base/Edges.h"
 #include "record/ReadingTable.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -31,19 +34,33 @@ using ReportProgress = std::function<bool(std::size_t done, std::size_t total)>;
 bool paintReport(const ReadingTable& table, std::size_t rows, std::string_view longTimeFormat, QPrinter& printer,
                  const ReportProgress& progress = {});
 
+// MemAvailable of /proc/meminfo.
+std::optional<std::uint64_t> systemFreeMemory();
+
 class ReportPreview {
 public:
     // Reports of more rows than this show their page building with a Cancel button.
     static constexpr std::size_t kRowsWithoutProgress = 10000;
+
+    // The preview keeps every page it built (about 0.4 MB each): the building stops
+    // before the system's free memory falls under this reserve, so that a table of
+    // millions of rows cannot take the program, and its unsaved rows, down.
+    static constexpr std::uint64_t kMemoryReserve = std::uint64_t{512} << 20;
+    static constexpr std::size_t kPagesPerMemoryCheck = 32;
+    static constexpr const char* kOutOfMemoryText = "Not enough memory to preview the whole report.";
 
     explicit ReportPreview(QWidget* parent) : parent_(parent) {}
 
     // BtPrintClick's preview: builds the report of the table's rows as they are now
     // and shows it; returns when the preview is closed (the event loop runs meanwhile,
     // so readings go on being recorded). Does nothing for an empty table or while a
-    // preview is showing. False when no preview was shown (also after Cancel).
-    bool show(const ReadingTable& table, std::string_view longTimeFormat);
+    // preview is showing. False when no preview was shown (after Cancel, or when
+    // memory ran short, which is said in an error message).
+    bool show(const ReadingTable& table, std::string_view longTimeFormat, Messages& messages);
     bool showing() const { return showing_; }
+
+    // Bytes of memory the system can still give; nothing when unknown. Tests replace it.
+    std::function<std::optional<std::uint64_t>()> freeMemory = systemFreeMemory;
 
 private:
     QWidget* parent_;

@@ -55,7 +55,7 @@ void TFCOMM::BtPrintClick()
     if (Report1_.showing())
         return;
     bool shown = false;
-    handle([&] { shown = Report1_.show(core_.cds1, core_.LongTimeFormat); });
+    handle([&] { shown = Report1_.show(core_.cds1, core_.LongTimeFormat, edges_.messages); });
     // Building the report read the table to its end: the last row is the current one.
     if (shown && gridModel_->rowCount() > 0)
         DBGrid1_->setCurrentRow(gridModel_->rowCount() - 1);

@@ -73,7 +73,7 @@ TEST(ReportPreview, AHundredRowsGiveThreePagesOnePreviewAtATimeWhileRecordingGoe
     bool showingInside = false;
     PreviewWatch watch([&](QPrintPreviewDialog& dialog) {
         pages = pageCount(dialog);
-        showingInside = f.window->previewShowing();
+        showingInside = f.window->Report1().showing();
         const QPrinter& printer = *dialog.printer();
         EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
         EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
@@ -97,7 +97,7 @@ TEST(ReportPreview, AHundredRowsGiveThreePagesOnePreviewAtATimeWhileRecordingGoe
     EXPECT_EQ(previewsDuringSecondClick, 1);
     EXPECT_EQ(pagesAfterReading, 3);
     EXPECT_EQ(f.core().cds1.size(), 101u);
-    EXPECT_FALSE(f.window->previewShowing());
+    EXPECT_FALSE(f.window->Report1().showing());
     EXPECT_TRUE(openPreviews().empty());
     EXPECT_TRUE(f.messages.shown.empty());
     EXPECT_TRUE(f.messages.errors.empty());
@@ -144,10 +144,41 @@ TEST(ReportPreview, CancelWhileTheManyPagesOfALargeTableAreBuiltReturnsWithNothi
     f.click("BtPrint");
     EXPECT_EQ(progressShown, 1);
     EXPECT_EQ(watch.seen, 0) << "a cancelled report opened its preview";
-    EXPECT_FALSE(f.window->previewShowing());
+    EXPECT_FALSE(f.window->Report1().showing());
     EXPECT_EQ(f.core().cds1.size(), ReportPreview::kRowsWithoutProgress + 700);
     EXPECT_EQ(f.core().cds1.row(0), before[0]);
     EXPECT_EQ(f.core().cds1.row(f.core().cds1.size() - 1), before[1]);
+}
+
+// The building stops when the system's free memory runs short: a message says so,
+// no preview opens and the table stays whole.
+TEST(ReportPreview, BuildingStopsWhenMemoryRunsShortWithNothingLost)
+{
+    EXPECT_GT(systemFreeMemory().value_or(0), 0u);
+    WindowFixture f;
+    fill(f.core().cds1, static_cast<int32_t>(ReportPreview::kRowsWithoutProgress) + 35 * 20);
+    int asked = 0;
+    f.window->Report1().freeMemory = [&asked]() -> std::optional<std::uint64_t> {
+        return ++asked < 3 ? ReportPreview::kMemoryReserve * 4 : ReportPreview::kMemoryReserve - 1;
+    };
+    PreviewWatch watch([](QPrintPreviewDialog&) {});
+    f.click("BtPrint");
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(watch.seen, 0);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].kind, "error");
+    EXPECT_EQ(f.messages.shown[0].text, ReportPreview::kOutOfMemoryText);
+    EXPECT_EQ(f.messages.shown[0].caption, "Error");
+    EXPECT_FALSE(f.window->Report1().showing());
+    EXPECT_EQ(f.core().cds1.size(), ReportPreview::kRowsWithoutProgress + 700);
+
+    // With memory enough the same table's preview opens with all its pages.
+    watch.timer.stop();
+    f.window->Report1().freeMemory = [] { return std::optional<std::uint64_t>(ReportPreview::kMemoryReserve * 4); };
+    int pages = 0;
+    PreviewWatch again([&](QPrintPreviewDialog& dialog) { pages = pageCount(dialog); });
+    f.click("BtPrint");
+    EXPECT_EQ(pages, 306);
 }
 
 std::string run(const std::string& command)
