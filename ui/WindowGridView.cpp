@@ -162,11 +162,17 @@ void ReadingGridView::layoutParts()
     QScrollBar* columns = horizontalScrollBar();
     columns->setPageStep(area.width());
     columns->setRange(0, std::max(0, header_->length() - area.width()));
+    laidOut_ = viewport()->geometry();
 }
 
 void ReadingGridView::rowsAppended(int first)
 {
-    layoutParts();
+    // New rows only lengthen the scroll range; the parts move only when that shows
+    // or hides the scroll bar (the title row's height is worked out from the
+    // model's titles, too dear for every reading).
+    verticalScrollBar()->setRange(0, std::max(0, rowCount() * kRowHeight - viewport()->height()));
+    if (viewport()->geometry() != laidOut_)
+        layoutParts();
     const int top = rowTop(first);
     if (top < viewport()->height()) {
         viewport()->update(0, top, viewport()->width(), viewport()->height() - top);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QRect>
 
 class QAbstractItemDelegate;
 class QAbstractItemModel;
@@ -69,6 +70,7 @@ private:
     QHeaderView* header_ = nullptr;
     Indicator* indicator_ = nullptr;
     int current_ = -1;
+    QRect laidOut_; // the viewport's place when the parts were laid out
 };
 
 } // namespace valdrin

@@ -179,6 +179,50 @@ TEST(ChartView, AFrameAddsAPointAndNewLeavesOne)
     EXPECT_EQ(c.model().pointX(ChartModel::AreaSeries, 1), 1);
 }
 
+// The screen keeps what was painted and repaints only what refresh() asks for: a
+// picture patched that way must equal a chart painted whole.
+TEST(ChartView, RepaintsOnlyWhatNewPointsAndPageTurnsChanged)
+{
+    ChartFixture c;
+    c.f.core.S.chart.setPointsPerPage(8);
+    c.chart->refresh();
+    QImage screen(c.chart->size(), QImage::Format_RGB32);
+    c.chart->render(&screen);
+    const auto whole = [&] {
+        QImage image(c.chart->size(), QImage::Format_RGB32);
+        c.chart->render(&image);
+        return image;
+    };
+    const QRect plot = c.layout().plot;
+    bool turned = false;
+    for (int i = 0; i < 20; ++i) {
+        const PageRange was = c.model().visibleRange(ChartModel::AreaSeries);
+        c.f.zentor({i % 2 ? "000001121" : "200001121"}); // 0 V and 2 V in turn
+        const PageRange now = c.model().visibleRange(ChartModel::AreaSeries);
+        const QRegion dirty = c.chart->refresh();
+        if (now == was) { // a point beyond the page shown
+            EXPECT_TRUE(dirty.isEmpty()) << i;
+            continue;
+        }
+        EXPECT_GE(dirty.boundingRect().top(), ChartToolRowHeight) << "the tool row stays, " << i;
+        if (now.first == was.first) {
+            // One more point: a strip of the plot around the new segment.
+            EXPECT_TRUE(plot.contains(dirty.boundingRect())) << i;
+            EXPECT_LT(dirty.boundingRect().width(), plot.width() / 2) << i;
+        } else {
+            turned = true; // a new page: its points and its bottom axis
+            EXPECT_TRUE(dirty.contains(plot)) << i;
+            EXPECT_GT(dirty.boundingRect().bottom(), plot.bottom() + 10) << i;
+        }
+        // The tool row's controls repaint themselves when their state changes.
+        const QRegion repainted = dirty + QRect(0, 0, c.chart->width(), ChartToolRowHeight);
+        c.chart->render(&screen, QPoint(), repainted);
+        ASSERT_EQ(screen, whole()) << "frame " << i;
+    }
+    EXPECT_TRUE(turned);
+    EXPECT_TRUE(c.chart->refresh().isEmpty()); // nothing new: nothing repainted
+}
+
 TEST(ChartView, PageButtonsFollowThePageModel)
 {
     ChartFixture c;

@@ -103,6 +103,39 @@ TEST(DialView, AFrameMovesOnlyTheNeedle)
     EXPECT_EQ(d.dial->picture(), after);
 }
 
+// Needle moves back and forth over the face: the picture must be what a dial drawn
+// afresh shows (the face with only the newest needle), and every pixel that
+// changed must lie in what the view asked the screen to repaint.
+TEST(DialView, ANeedleMoveLeavesNoTraceAndRepaintsOnlyTheNeedles)
+{
+    DialFixture d;
+    const char* frames[] = {"200001121", "000001121", "200001121", "200001121", "000001121"};
+    for (const char* frame : frames) {
+        const QImage before = d.dial->picture().copy();
+        d.f.zentor({frame});
+        const QRegion dirty = d.dial->refresh();
+        const QImage after = d.dial->picture();
+
+        QWidget other;
+        const DialView fresh(d.f.core, &other);
+        ASSERT_EQ(after, fresh.picture()) << frame;
+
+        const QPoint origin = d.dial->contentsRect().topLeft();
+        for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+                if (before.pixel(x, y) != after.pixel(x, y)) {
+                    ASSERT_TRUE(dirty.contains(QPoint(x, y) + origin)) << frame << " " << x << "," << y;
+                }
+            }
+        }
+        if (before == after) {
+            EXPECT_TRUE(dirty.isEmpty()) << "the same reading again: nothing to repaint";
+        } else {
+            EXPECT_LT(dirty.boundingRect().width(), d.dial->width() / 2) << frame;
+        }
+    }
+}
+
 TEST(DialView, AnArmedLimitRedrawsTheFaceWithARedBand)
 {
     DialFixture d;
