@@ -48,6 +48,7 @@ start_sim() {
 # pty_feed on a pseudo-terminal: whatever the drill writes to file descriptor 3
 # reaches the window's port as it is written. Sets feed_pid and pty.
 start_feed() {
+  rm -f "$work/feed.in"
   mkfifo "$work/feed.in"
   "$feed" < "$work/feed.in" > "$work/feed.out" &
   feed_pid=$!
@@ -89,7 +90,7 @@ read_digits() {
   local panel=$((menu + 28))
   convert "$1" -fill "rgb(232,232,232)" -draw "rectangle 0,$panel 60,$((panel + 26))" \
           -draw "rectangle 218,$panel 256,$((panel + 26))" -crop "240x100+36+$((panel + 24))" +repage "$work/lcd.png"
-  ssocr -C -d 5 -t 50 -r 4 closing 2 "$work/lcd.png" 2>/dev/null || true
+  ssocr -C -d -1 -t 50 -r 4 closing 2 "$work/lcd.png" 2>/dev/null || true
 }
 # Screenshots until the LCD reads $1 (at most 15 s); the last one is $2, its digits $digits.
 wait_for_digits() {
@@ -138,3 +139,5 @@ same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]; }
 # Top-level windows of valdrin besides the main window (message boxes, dialogs).
 other_windows() { xdotool search --onlyvisible --pid "$valdrin_pid" 2>/dev/null | grep -vx "$window" || true; }
 count_other_windows() { other_windows | grep -c . || true; }
+box_open() { [ -n "$(other_windows)" ]; }
+no_box_open() { [ -z "$(other_windows)" ]; }

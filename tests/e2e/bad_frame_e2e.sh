@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# A bad frame among good ones: frames of 1.2345 V, one frame whose range nibble is
+# "B" (it passes the framing, its conversion fails), then frames of 2.3456 V, all
+# written by the drill through pty_feed. The window shows one error box, not one per
+# frame; the frames on either side are recorded, those after it while the box is
+# still open; the box closes with Enter and no other follows.
+# Usage: bad_frame_e2e.sh VALDRIN PTY_FEED WORKDIR   (run inside xvfb-run)
+set -euo pipefail
+
+valdrin=$1 feed=$2 work=$3
+mkdir -p "$work"
+source "$(dirname "$0")/lib.sh"
+require_tools ssocr
+
+# Zentor frames as the meter sends them: nine bytes 0x30 + nibble, CR, LF. The
+# nibbles are five digits, range, function, coupling, status: 1 V range, volts,
+# DC, AUTO. ";" is 0x3B, the range nibble B.
+good_before='123451121\r\n' bad='98765;121\r\n' good_after='234561121\r\n'
+
+start_feed
+start_window
+connect_com
+
+# The frames before: one at a time, each sent once the grid shows the last, so that
+# the count is exact. The line feed first opens the first frame, as a meter that was
+# talking before would (a frame lost to the port's purge at opening is sent again).
+printf '\n' >&3
+rows_before=0
+for _ in $(seq 20); do
+  printf "$good_before" >&3
+  for _ in $(seq 20); do
+    shot "$work/before.png"
+    [ "$(grid_rows "$work/before.png")" -gt "$rows_before" ] && break
+    sleep 0.05
+  done
+  rows_before=$(grid_rows "$work/before.png")
+  [ "$rows_before" -ge 3 ] && break
+done
+digits=$(read_digits "$work/before.png")
+echo "before the bad frame: LCD '$digits', $rows_before rows"
+[ "$digits" = 12345 ] && [ "$rows_before" -eq 3 ] || fail "the frames before the bad one were not shown and recorded"
+
+printf "$bad" >&3
+poll 200 box_open || fail "no error box for the bad frame"
+box=$(other_windows)
+echo "error box $box: '$(xdotool getwindowname "$box")'"
+
+# The frames after, while the box is open. The bad frame's line feed still opens
+# the first of them: no good frame is lost to the bad one.
+sent_after=4
+for _ in $(seq "$sent_after"); do
+  printf "$good_after" >&3
+  sleep 0.1
+done
+import -window root "$work/box.png"
+boxes=$(count_other_windows)
+echo "boxes open after the frames that followed: $boxes"
+[ "$boxes" -eq 1 ] || fail "$boxes boxes for one bad frame"
+
+# Enter closes the box (the key's release finds the box gone already).
+xdotool key --window "$box" Return 2>/dev/null || true
+poll 200 no_box_open || fail "the error box did not close with Enter"
+
+expected=$((rows_before + sent_after))
+wait_for_digits 23456 "$work/after.png" || fail "LCD digits '$digits' after the bad frame, expected 23456"
+for _ in $(seq 40); do
+  [ "$(grid_rows "$work/after.png")" -ge "$expected" ] && break
+  sleep 0.25
+  shot "$work/after.png"
+done
+rows_after=$(grid_rows "$work/after.png")
+boxes=$(count_other_windows)
+echo "after the box: LCD '$digits', $rows_after rows (expected $expected), $boxes boxes"
+[ "$rows_after" -eq "$expected" ] || fail "$rows_after rows after the bad frame, expected $expected"
+[ "$boxes" -eq 0 ] || fail "another box opened after the first was closed"
+echo "PASS"
