@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -272,12 +273,20 @@ TEST(FilesDialog, ANameWithoutExtensionTakesThatOfTheChosenType)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.saved);
         WindowFileDialogs dialogs;
+        // The folder loads in the background and may reset the typed name: the name
+        // is typed and Save pressed on every tick until the dialog has closed (or,
+        // failing, is closed after about two seconds).
         QTimer answer;
         answer.setInterval(5);
+        bool prepared = false;
+        int tries = 0;
         QObject::connect(&answer, &QTimer::timeout, [&] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
-                    answer.stop();
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QFileDialog*>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                if (!prepared) {
+                    prepared = true;
                     dialog->setDirectory(folder.path());
                     auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
                     ASSERT_TRUE(types);
@@ -285,9 +294,17 @@ TEST(FilesDialog, ANameWithoutExtensionTakesThatOfTheChosenType)
                         QTest::keyClick(types, Qt::Key_Down);
                     for (int i = 0; i < c.ups; ++i)
                         QTest::keyClick(types, Qt::Key_Up);
-                    dialog->selectFile(QStringLiteral("a"));
-                    static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+                    return;
                 }
+                if (++tries > 400) {
+                    dialog->reject();
+                    return;
+                }
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_TRUE(name);
+                name->setText(QStringLiteral("a"));  // typed
+                static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+            }
         });
         answer.start();
         const std::optional<std::string> name = dialogs.saveFileName(SaveDialog2());
