@@ -44,9 +44,7 @@ void TFCOMM::saveasClick()
 
 void TFCOMM::SpeedButton2Click()
 {
-    bool loaded = false;
-    handle([&] { loaded = valdrin::SpeedButton2Click(core_.cds1, edges_.dialogs, edges_.messages, tableFileOptions()); });
-    (void)loaded;
+    handle([&] { valdrin::SpeedButton2Click(core_.cds1, edges_.dialogs, edges_.messages, tableFileOptions()); });
     repaintAll();
 }
 
