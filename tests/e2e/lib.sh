@@ -57,6 +57,25 @@ start_feed() {
   first_line_of "$work/feed.out"
 }
 
+# send_until_rows FRAME ROWS SHOT: through pty_feed, FRAME (printf text) one at a
+# time, each once the grid shows the last, until the grid shows ROWS rows; SHOT is
+# the last screenshot. A frame lost (the port's purge at opening) is sent again.
+send_until_rows() {
+  local rows
+  rows=$(grid_rows "$3" 2>/dev/null || echo 0)
+  for _ in $(seq 30); do
+    [ "$rows" -ge "$2" ] && return 0
+    printf "$1" >&3
+    for _ in $(seq 20); do
+      shot "$3"
+      [ "$(grid_rows "$3")" -gt "$rows" ] && break
+      sleep 0.05
+    done
+    rows=$(grid_rows "$3")
+  done
+  [ "$rows" -ge "$2" ]
+}
+
 # valdrin with $pty as COM1, in the start state (the LCD reads 39999). Sets
 # valdrin_pid, window and menu.
 start_window() {
@@ -141,3 +160,20 @@ other_windows() { xdotool search --onlyvisible --pid "$valdrin_pid" 2>/dev/null 
 count_other_windows() { other_windows | grep -c . || true; }
 box_open() { [ -n "$(other_windows)" ]; }
 no_box_open() { [ -z "$(other_windows)" ]; }
+
+# A modal box or dialog of valdrin whose title is $1: its window id, once shown.
+window_named() { xdotool search --onlyvisible --pid "$valdrin_pid" --name "^$1\$" 2>/dev/null | head -n1; }
+# In the file dialog that the click at X, Y opens, types PATH and Enter.
+choose_file() {
+  local dialog=""
+  click_at "$1" "$2"
+  for _ in $(seq 200); do
+    dialog=$(other_windows | head -n1)
+    [ -n "$dialog" ] && break
+    sleep 0.05
+  done
+  [ -n "$dialog" ] || fail "no file dialog after the click at $1, $2"
+  sleep 0.3   # the dialog gives its file name field the focus once shown
+  xdotool type --window "$dialog" --delay 5 "$3"
+  xdotool key --window "$dialog" Return 2>/dev/null || true
+}
