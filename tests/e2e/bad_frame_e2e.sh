@@ -24,7 +24,6 @@ connect_com
 # The frames before, counted exactly. The line feed first opens the first frame, as
 # a meter that was talking before would.
 printf '\n' >&3
-cp "$work/start.png" "$work/before.png"
 send_until_rows "$good_before" 3 "$work/before.png" || true
 rows_before=$(grid_rows "$work/before.png")
 digits=$(read_digits "$work/before.png")

@@ -17,7 +17,6 @@ start_feed
 start_window
 connect_com
 printf '\n' >&3
-cp "$work/start.png" "$work/before.png"
 send_until_rows "$good_before" 2 "$work/before.png" || fail "the readings before the load were not recorded"
 
 # OpenDataFiles at 268, 178, 23 x 21.

@@ -62,7 +62,8 @@ start_feed() {
 # the last screenshot. A frame lost (the port's purge at opening) is sent again.
 send_until_rows() {
   local rows
-  rows=$(grid_rows "$3" 2>/dev/null || echo 0)
+  shot "$3"
+  rows=$(grid_rows "$3")
   for _ in $(seq 30); do
     [ "$rows" -ge "$2" ] && return 0
     printf "$1" >&3
