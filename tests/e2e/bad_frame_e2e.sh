@@ -47,9 +47,7 @@ boxes=$(count_other_windows)
 echo "boxes open after the frames that followed: $boxes"
 [ "$boxes" -eq 1 ] || fail "$boxes boxes for one bad frame"
 
-# Enter closes the box (the key's release finds the box gone already).
-xdotool key --window "$box" Return 2>/dev/null || true
-poll 200 no_box_open || fail "the error box did not close with Enter"
+close_box "$box" || fail "the error box did not close with Enter"
 
 expected=$((rows_before + sent_after))
 wait_for_digits 23456 "$work/after.png" || fail "LCD digits '$digits' after the bad frame, expected 23456"

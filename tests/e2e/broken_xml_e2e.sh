@@ -31,8 +31,7 @@ import -window root "$work/box.png"
 [ -n "$box" ] || fail "no box captioned Error after the broken file was opened"
 echo "box 'Error' shown; windows besides the main one: $(count_other_windows)"
 [ "$(count_other_windows)" -eq 1 ] || fail "more than the one box open"
-xdotool key --window "$box" Return 2>/dev/null || true
-poll 200 no_box_open || fail "the box did not close with Enter"
+close_box "$box" || fail "the box did not close with Enter"
 shot "$work/loaded.png"
 rows_loaded=$(grid_rows "$work/loaded.png")
 echo "after the failed load: $rows_loaded rows shown"

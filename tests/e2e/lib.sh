@@ -57,6 +57,22 @@ start_feed() {
   first_line_of "$work/feed.out"
 }
 
+# Under root every file may be written: then the window runs as the user nobody
+# (setpriv, util-linux), given the display's key and the port, so that file
+# permissions hold for it. Call once $pty is known.
+as_user=(env)
+as_ordinary_user() {
+  [ "$(id -u)" -eq 0 ] || return 0
+  command -v setpriv >/dev/null || { echo "SKIP: setpriv is missing"; exit 77; }
+  mkdir -p "$work/home"
+  chown 65534:65534 "$work/home"
+  cp "${XAUTHORITY:?xvfb-run sets XAUTHORITY}" "$work/home/Xauthority"
+  chmod 644 "$work/home/Xauthority"
+  chmod 666 "$pty"
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups
+           env HOME="$work/home" XAUTHORITY="$work/home/Xauthority")
+}
+
 # send_until_rows FRAME ROWS SHOT: through pty_feed, FRAME (printf text) one at a
 # time, each once the grid shows the last, until the grid shows ROWS rows; SHOT is
 # the last screenshot. A frame lost (the port's purge at opening) is sent again.
@@ -80,7 +96,7 @@ send_until_rows() {
 # valdrin with $pty as COM1, in the start state (the LCD reads 39999). Sets
 # valdrin_pid, window and menu.
 start_window() {
-  VALDRIN_COM1=$pty "$valdrin" > "$work/valdrin.log" 2>&1 &
+  VALDRIN_COM1=$pty "${as_user[@]}" "$valdrin" > "$work/valdrin.log" 2>&1 &
   valdrin_pid=$!
   e2e_pids+=("$valdrin_pid")
   window=$(xdotool search --sync --onlyvisible --name "^Valdrin Interface Program V2.00$" | head -n1)
@@ -163,7 +179,7 @@ box_open() { [ -n "$(other_windows)" ]; }
 no_box_open() { [ -z "$(other_windows)" ]; }
 
 # A modal box or dialog of valdrin whose title is $1: its window id, once shown.
-window_named() { xdotool search --onlyvisible --pid "$valdrin_pid" --name "^$1\$" 2>/dev/null | head -n1; }
+window_named() { xdotool search --all --onlyvisible --pid "$valdrin_pid" --name "^$1\$" 2>/dev/null | head -n1 || true; }
 # In the file dialog that the click at X, Y opens, types PATH and Enter.
 choose_file() {
   local dialog=""
@@ -177,4 +193,13 @@ choose_file() {
   sleep 0.3   # the dialog gives its file name field the focus once shown
   xdotool type --window "$dialog" --delay 5 "$3"
   xdotool key --window "$dialog" Return 2>/dev/null || true
+}
+# Enter on box $1 until it is gone (a key sent while the box is still being shown
+# can be lost; the key's release finds a closed box gone already).
+close_box() {
+  for _ in $(seq 50); do
+    xdotool key --window "$1" Return 2>/dev/null || true
+    poll 4 no_box_open && return 0
+  done
+  return 1
 }
