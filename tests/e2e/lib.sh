@@ -39,6 +39,7 @@ first_line_of() {
 
 # valdrin-sim on a pseudo-terminal, started with ARGS: sets sim_pid and pty.
 start_sim() {
+  rm -f "$work/sim.out"   # a line left by an earlier run is no pseudo-terminal of ours
   "$sim" --pty --wait "$@" > "$work/sim.out" &
   sim_pid=$!
   e2e_pids+=("$sim_pid")
@@ -48,7 +49,7 @@ start_sim() {
 # pty_feed on a pseudo-terminal: whatever the drill writes to file descriptor 3
 # reaches the window's port as it is written. Sets feed_pid and pty.
 start_feed() {
-  rm -f "$work/feed.in"
+  rm -f "$work/feed.in" "$work/feed.out"
   mkfifo "$work/feed.in"
   "$feed" < "$work/feed.in" > "$work/feed.out" &
   feed_pid=$!
