@@ -18,6 +18,7 @@ mkdir "$locked"
 printf 'No\tTime\tDC/AC\tValue\tUnit\tAuto\r\n1\t10:00:00\tDC\t9.999\tV\tAUTO\r\n' > "$locked/old.txt"
 chmod 444 "$locked/old.txt"
 chmod 555 "$locked"
+trap 'chmod 755 "$locked"; e2e_cleanup' EXIT   # so that the build tree can be removed
 old_sum=$(sha256sum < "$locked/old.txt")
 
 start_feed
@@ -54,5 +55,4 @@ echo "the old file is untouched and alone in its folder"
 send_until_rows '234561121\r\n' 3 "$work/after.png" || fail "no reading recorded after the failed save"
 digits=$(read_digits "$work/after.png")
 [ "$digits" = 23456 ] || fail "LCD digits '$digits', expected 23456"
-chmod 755 "$locked"
 echo "PASS"
