@@ -12,7 +12,6 @@
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
-#include <cmath>
 
 namespace valdrin {
 
@@ -133,10 +132,7 @@ void ReadingGridView::setModel(QAbstractItemModel* model)
     QObject::connect(model, &QAbstractItemModel::modelReset, this, [this] { reset(); });
     QObject::connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { reset(); });
     QObject::connect(model, &QAbstractItemModel::layoutChanged, this, [this] { reset(); });
-    QObject::connect(model, &QAbstractItemModel::dataChanged, viewport(), [this] {
-        cells_.clear();
-        viewport()->update();
-    });
+    QObject::connect(model, &QAbstractItemModel::dataChanged, viewport(), [this] { viewport()->update(); });
     reset();
 }
 
@@ -186,7 +182,6 @@ void ReadingGridView::rowsAppended(int first)
 
 void ReadingGridView::reset()
 {
-    cells_.clear();
     if (current_ >= rowCount())
         current_ = -1;
     layoutParts();
@@ -278,47 +273,18 @@ void ReadingGridView::paintEvent(QPaintEvent* event)
 
 // A text cell: the row's colours and the model's text, font and alignment. The
 // style's item painting lays out decorations, check marks and elision for every
-// cell; these cells hold one short text. A cell's text is laid out once and kept
-// for a few rows: the newest row is painted when it comes and again when the next
-// one takes the current row from it.
+// cell; these cells hold one short text.
 void ReadingGridView::paintText(QPainter& p, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const bool selected = option.state & QStyle::State_Selected;
     if (selected)
         p.fillRect(option.rect, option.palette.color(QPalette::Highlight));
-    const quint64 key = (static_cast<quint64>(index.row()) << 8) | static_cast<quint64>(index.column());
-    auto cell = cells_.find(key);
-    if (cell == cells_.end()) {
-        if (cells_.size() >= kKeptCells)
-            cells_.clear();
-        const QVariant font = index.data(Qt::FontRole);
-        const QVariant align = index.data(Qt::TextAlignmentRole);
-        Cell made{QStaticText(index.data(Qt::DisplayRole).toString()), font.isValid() ? font.value<QFont>() : option.font,
-                  align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter)};
-        made.text.setTextFormat(Qt::PlainText);
-        made.text.prepare(QTransform(), made.font);
-        cell = cells_.emplace(key, std::move(made)).first;
-    }
-    const Cell& c = cell->second;
-    p.setFont(c.font);
+    const QVariant font = index.data(Qt::FontRole);
+    p.setFont(font.isValid() ? font.value<QFont>() : option.font);
     p.setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    const QRect area = option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
-    const QSizeF size = c.text.size();
-    qreal x = area.left();
-    if (c.flags & Qt::AlignRight)
-        x = area.right() + 1 - size.width();
-    else if (c.flags & Qt::AlignHCenter)
-        x = area.left() + (area.width() - size.width()) / 2;
-    const qreal y = area.top() + (area.height() - size.height()) / 2;
-    const bool overflows = size.width() > area.width();
-    if (overflows) {
-        p.save();
-        p.setClipRect(area, Qt::IntersectClip);
-    }
-    // Rounded the same way above and below zero, so a scrolled row matches a repainted one.
-    p.drawStaticText(QPointF(std::floor(x + 0.5), std::floor(y + 0.5)), c.text);
-    if (overflows)
-        p.restore();
+    const QVariant align = index.data(Qt::TextAlignmentRole);
+    const int flags = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
+    p.drawText(option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, index.data(Qt::DisplayRole).toString());
 }
 
 void ReadingGridView::mousePressEvent(QMouseEvent* event)

@@ -8,11 +8,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QFont>
-#include <QStaticText>
 #include <QRect>
-
-#include <unordered_map>
 
 class QAbstractItemDelegate;
 class QAbstractItemModel;
@@ -75,15 +71,6 @@ private:
     Indicator* indicator_ = nullptr;
     int current_ = -1;
     QRect laidOut_; // the viewport's place when the parts were laid out
-
-    // Text cells laid out for painting, by row and column; a few rows' worth.
-    struct Cell {
-        QStaticText text;
-        QFont font;
-        int flags;
-    };
-    static constexpr std::size_t kKeptCells = 256;
-    mutable std::unordered_map<quint64, Cell> cells_;
 };
 
 } // namespace valdrin
