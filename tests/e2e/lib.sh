@@ -181,7 +181,8 @@ no_box_open() { [ -z "$(other_windows)" ]; }
 
 # A modal box or dialog of valdrin whose title is $1: its window id, once shown.
 window_named() { xdotool search --all --onlyvisible --pid "$valdrin_pid" --name "^$1\$" 2>/dev/null | head -n1 || true; }
-# In the file dialog that the click at X, Y opens, types PATH and Enter.
+# In the file dialog that the click at X, Y opens, types PATH and Enter; again if
+# the dialog took neither (keys sent while it was still being shown are lost).
 choose_file() {
   local dialog=""
   click_at "$1" "$2"
@@ -192,9 +193,16 @@ choose_file() {
   done
   [ -n "$dialog" ] || fail "no file dialog after the click at $1, $2"
   sleep 0.3   # the dialog gives its file name field the focus once shown
-  xdotool type --window "$dialog" --delay 5 "$3"
-  xdotool key --window "$dialog" Return 2>/dev/null || true
+  for _ in $(seq 5); do
+    xdotool key --window "$dialog" ctrl+a 2>/dev/null || true
+    xdotool type --window "$dialog" --delay 5 "$3"
+    xdotool key --window "$dialog" Return 2>/dev/null || true
+    poll 40 dialog_answered "$dialog" && return 0
+  done
+  fail "the file dialog took no file name"
 }
+# The dialog $1 closed, or asks a question over itself.
+dialog_answered() { ! other_windows | grep -qx "$1" || [ "$(count_other_windows)" -ge 2 ]; }
 # Enter on box $1 until it is gone (a key sent while the box is still being shown
 # can be lost; the key's release finds a closed box gone already).
 close_box() {
