@@ -42,23 +42,24 @@ for _ in $(seq "$sent_after"); do
   printf "$good_after" >&3
   sleep 0.1
 done
+expected=$((rows_before + sent_after))
+for _ in $(seq 40); do
+  shot "$work/box-open.png"
+  [ "$(grid_rows "$work/box-open.png")" -ge "$expected" ] && break
+  sleep 0.25
+done
+rows_open=$(grid_rows "$work/box-open.png")
 import -window root "$work/box.png"
 boxes=$(count_other_windows)
-echo "boxes open after the frames that followed: $boxes"
+echo "while the box is open: $rows_open rows (expected $expected), $boxes boxes"
 [ "$boxes" -eq 1 ] || fail "$boxes boxes for one bad frame"
+[ "$rows_open" -eq "$expected" ] || fail "$rows_open rows while the box is open, expected $expected"
 
 close_box "$box" || fail "the error box did not close with Enter"
-
-expected=$((rows_before + sent_after))
 wait_for_digits 23456 "$work/after.png" || fail "LCD digits '$digits' after the bad frame, expected 23456"
-for _ in $(seq 40); do
-  [ "$(grid_rows "$work/after.png")" -ge "$expected" ] && break
-  sleep 0.25
-  shot "$work/after.png"
-done
 rows_after=$(grid_rows "$work/after.png")
 boxes=$(count_other_windows)
-echo "after the box: LCD '$digits', $rows_after rows (expected $expected), $boxes boxes"
-[ "$rows_after" -eq "$expected" ] || fail "$rows_after rows after the bad frame, expected $expected"
+echo "after the box: LCD '$digits', $rows_after rows, $boxes boxes"
+[ "$rows_after" -eq "$expected" ] || fail "$rows_after rows after the box was closed, expected $expected"
 [ "$boxes" -eq 0 ] || fail "another box opened after the first was closed"
 echo "PASS"
