@@ -117,6 +117,7 @@ connect_com() {
   poll 200 port_open || fail "the window did not open $pty"
 }
 port_open() { ls -l "/proc/$valdrin_pid/fd" 2>/dev/null | grep -q -- "-> $pty"; }
+port_closed() { ! port_open; }
 
 shot() { import -window "$window" "$1"; }
 
