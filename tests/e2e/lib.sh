@@ -72,6 +72,8 @@ as_ordinary_user() {
   chmod 666 "$pty"
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups
            env HOME="$work/home" XAUTHORITY="$work/home/Xauthority")
+  "${as_user[@]}" test -x "$valdrin" -a -w "$work/home" ||
+    { echo "SKIP: the user nobody cannot run $valdrin or reach $work"; exit 77; }
 }
 
 # send_until_rows FRAME ROWS SHOT: through pty_feed, FRAME (printf text) one at a
@@ -100,7 +102,13 @@ start_window() {
   VALDRIN_COM1=$pty "${as_user[@]}" "$valdrin" > "$work/valdrin.log" 2>&1 &
   valdrin_pid=$!
   e2e_pids+=("$valdrin_pid")
-  window=$(xdotool search --sync --onlyvisible --name "^Valdrin Interface Program V2.00$" | head -n1)
+  window=""
+  for _ in $(seq 600); do
+    window=$(xdotool search --onlyvisible --name "^Valdrin Interface Program V2.00$" 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && break
+    kill -0 "$valdrin_pid" 2>/dev/null || fail "valdrin ended at start: $(cat "$work/valdrin.log")"
+    sleep 0.05
+  done
   [ -n "$window" ] || fail "no window"
   local height
   height=$(xwininfo -id "$window" | awk '/Height:/ {print $2}')
