@@ -48,6 +48,17 @@ std::string_view trim(std::string_view text)
 
 std::string_view orNull(std::string_view trimmed) { return trimmed.empty() ? std::string_view("NULL") : trimmed; }
 
+// Whether the Word-sized piece at p holds a byte below 0x20 (the bytes that are
+// below it borrow into their high bit, which they did not have).
+template <class Word>
+bool wordHasControl(const char* p)
+{
+    constexpr Word ones = static_cast<Word>(0x0101010101010101u), highs = static_cast<Word>(0x8080808080808080u);
+    Word x;
+    std::memcpy(&x, p, sizeof x);
+    return ((x - ones * 0x20) & ~x & highs) != 0;
+}
+
 // Whether text holds a byte below 0x20, a word at a time: every Value of a save
 // passes here, and almost none holds one.
 bool hasControl(std::string_view text)
@@ -55,26 +66,13 @@ bool hasControl(std::string_view text)
     const char* const p = text.data();
     const std::size_t n = text.size();
     if (n >= 8) {
-        constexpr uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
-        auto below = [&](std::size_t at) {
-            uint64_t x;
-            std::memcpy(&x, p + at, 8);
-            return ((x - ones * 0x20) & ~x & highs) != 0;
-        };
         for (std::size_t at = 0; at + 8 < n; at += 8)
-            if (below(at))
+            if (wordHasControl<uint64_t>(p + at))
                 return true;
-        return below(n - 8);
+        return wordHasControl<uint64_t>(p + n - 8);
     }
-    if (n >= 4) {
-        constexpr uint32_t ones = 0x01010101u, highs = 0x80808080u;
-        auto below = [&](std::size_t at) {
-            uint32_t x;
-            std::memcpy(&x, p + at, 4);
-            return ((x - ones * 0x20) & ~x & highs) != 0;
-        };
-        return below(0) || below(n - 4);
-    }
+    if (n >= 4)
+        return wordHasControl<uint32_t>(p) || wordHasControl<uint32_t>(p + n - 4);
     for (std::size_t i = 0; i < n; ++i)
         if (static_cast<unsigned char>(p[i]) < 0x20)
             return true;

@@ -59,7 +59,7 @@ QLabel* hiddenLabel(QWidget* parent, const char* name, const char* caption, int 
 }
 
 // The port panels and the three off-screen panels: bevelled panels used as buttons.
-PanelButton* panelButton(QWidget* parent, const char* name, const char* caption, QRect place, FontSpec font,
+PanelButton* panelButton(QWidget* parent, const char* name, const char* caption, QRect place, FontChoice font,
                          const QColor& background, const QColor& text)
 {
     auto* panel = placed(new PanelButton(QString::fromLatin1(caption), parent), name, place.x(), place.y(),
@@ -158,7 +158,7 @@ void TFCOMM::buildControls()
 
     buildDial();
 
-    const FontSpec portFont{Face::Arial, 16, true};
+    const FontChoice portFont{Face::Arial, 16, true};
     auto portPanel = [&](int index) {
         static const char* const names[] = {"BtCOM1", "BtCOM2", "BtCOM3", "BtCOM4"};
         static const char* const captions[] = {"COM 1", "COM 2", "COM 3", "COM 4"};

@@ -9,13 +9,13 @@
 
 namespace valdrin {
 
-QFont pixelFont(FontSpec spec)
+QFont pixelFont(FontChoice choice)
 {
-    QFont font(spec.face == Face::Arial ? QStringLiteral("Liberation Sans") : QStringLiteral("Sans Serif"));
+    QFont font(choice.face == Face::Arial ? QStringLiteral("Liberation Sans") : QStringLiteral("Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(spec.pixels);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    font.setPixelSize(choice.pixels);
+    font.setBold(choice.bold);
+    font.setItalic(choice.italic);
     return font;
 }
 

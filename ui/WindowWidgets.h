@@ -15,7 +15,7 @@ namespace valdrin {
 
 enum class Face { MsSansSerif, Arial };
 
-struct FontSpec {
+struct FontChoice {
     Face face = Face::MsSansSerif;
     int pixels = 11;
     bool bold = false;
@@ -23,7 +23,7 @@ struct FontSpec {
 };
 
 // MS Sans Serif is the default sans face; Arial is Liberation Sans.
-QFont pixelFont(FontSpec spec);
+QFont pixelFont(FontChoice choice);
 
 // Object name, place in the parent (left, top, width, height), and the accessible
 // name (the caption or hint that a screen reader and a test find it by).

@@ -4,7 +4,7 @@
 #include "link/SerialLine.h"
 
 #include "FakeHidSystem.h"
-#include "Pty.h"
+#include "tests/support/Pty.h"
 #include "meter/FrameEncoding.h"
 #include "tests/support/CoreFixture.h"
 
@@ -14,19 +14,11 @@ namespace valdrin {
 namespace {
 
 using test::FakeDevice;
+using test::hidDevice;
 
 const char kNotConnected[] = "USB interface cable is not securely connected, please check and re-try.";
 const char kMeterNotReady[] = "USB interface cable is securely connected, please check if the meter is ready.";
 const char kFeatureLine[] = "60 09 00 00 03 00 00 00 00 00 ";
-
-FakeDevice hidDevice(const std::string& n, std::u16string product = u"USB to Serial")
-{
-    FakeDevice d;
-    d.instance = "usb-" + n;
-    d.path = "/dev/hidraw" + n;
-    d.product = std::move(product);
-    return d;
-}
 
 class Connection : public ::testing::Test {
 protected:

@@ -32,6 +32,16 @@ struct FakeDevice {
     uint16_t inputLength = 9;
 };
 
+// Device n of the fake system: /dev/hidraw<n>, the cable's product string unless given.
+inline FakeDevice hidDevice(const std::string& n, std::u16string product = u"USB to Serial")
+{
+    FakeDevice d;
+    d.instance = "usb-" + n;
+    d.path = "/dev/hidraw" + n;
+    d.product = std::move(product);
+    return d;
+}
+
 class FakeHidSystem final : public HidSystem {
 public:
     FakeHidSystem()

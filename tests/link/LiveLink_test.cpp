@@ -5,7 +5,7 @@
 #include "link/SerialDrv.h"
 
 #include "FakeHidSystem.h"
-#include "Pty.h"
+#include "tests/support/Pty.h"
 #include "meter/FrameEncoding.h"
 #include "tests/support/CoreFixture.h"
 
@@ -20,6 +20,7 @@ namespace {
 
 using test::FakeDevice;
 using test::FakeHidSystem;
+using test::hidDevice;
 
 const char kMeterNotReady[] = "USB interface cable is securely connected, please check if the meter is ready.";
 
@@ -40,15 +41,6 @@ struct Stop {
         };
     }
 };
-
-FakeDevice hidDevice(const std::string& n, std::u16string product = u"USB to Serial")
-{
-    FakeDevice d;
-    d.instance = "usb-" + n;
-    d.path = "/dev/hidraw" + n;
-    d.product = std::move(product);
-    return d;
-}
 
 void queueFrame(FakeHidSystem& fake, const std::string& path, const Bytes& meterBytes)
 {

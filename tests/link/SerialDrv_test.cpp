@@ -4,7 +4,7 @@
 #include "link/SerialLine.h"
 #include "meter/FcommCore.h"
 #include "meter/FrameEncoding.h"
-#include "Pty.h"
+#include "tests/support/Pty.h"
 #include "tests/support/CoreFixture.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 // recording going on while it is open, no report of an empty table, Cancel while
 // the pages of a large table are built; and the same painter's pages in a PDF file.
 #include "WindowFixture.h"
+#include "tests/support/CommandOutput.h"
 
 #include "ui/ReportPreview.h"
 
@@ -181,18 +182,7 @@ TEST(ReportPreview, BuildingStopsWhenMemoryRunsShortWithNothingLost)
     EXPECT_EQ(pages, 306);
 }
 
-std::string run(const std::string& command)
-{
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
+using test::commandOutput;
 
 // The preview's painter on a printer that writes a PDF file: the report printed to a
 // file. A report of the first 40 rows of a longer table ends with them.
@@ -219,14 +209,14 @@ TEST(ReportPreview, ThePreviewsPainterPrintsToAPdfFile)
         printer.setOutputFileName(pdf);
         ASSERT_TRUE(paintReport(table, c.rows, "%H:%M:%S", printer));
         const std::string file = pdf.toStdString();
-        const std::string info = run("pdfinfo '" + file + "'");
+        const std::string info = commandOutput("pdfinfo '" + file + "'");
         EXPECT_TRUE(std::regex_search(info, std::regex("Pages:\\s+" + std::to_string(c.pages) + "\n"))) << info;
         EXPECT_TRUE(std::regex_search(info, std::regex(R"(Page size:\s+595(\.\d+)? x 842? .*\(A4\))"))) << info;
-        const std::string first = run(pdftotext + " -f 1 -l 1 '" + file + "' -");
+        const std::string first = commandOutput(pdftotext + " -f 1 -l 1 '" + file + "' -");
         for (const char* text : {"DC/AC", "1.25", "35.25", "14:00:01"})
             EXPECT_NE(first.find(text), std::string::npos) << text;
         const std::string p = std::to_string(c.pages);
-        const std::string last = run(pdftotext + " -f " + p + " -l " + p + " '" + file + "' -");
+        const std::string last = commandOutput(pdftotext + " -f " + p + " -l " + p + " '" + file + "' -");
         const std::regex time(R"(14:0\d:\d\d)");
         EXPECT_EQ(static_cast<std::size_t>(std::distance(std::sregex_iterator(last.begin(), last.end(), time), {})),
                   c.lastPageRows);

@@ -71,7 +71,7 @@ TEST(WindowControls, PortPanelStepsThroughFourPortsAndRestsWhileConnected)
         const int now = step % 4;
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(f.find(panels[i])->isHidden(), i != now) << "step " << step << " panel " << i;
-        const std::string device = now == 0 ? f.com1.path() : "/nonexistent/meter" + std::to_string(now + 1);
+        const std::string device = now == 0 ? f.com1.slavePath() : "/nonexistent/meter" + std::to_string(now + 1);
         EXPECT_EQ(f.find(panels[now])->toolTip().toStdString(), device);
         EXPECT_EQ(f.window->COMM2().ComPort(), static_cast<TSerialPortNumber>(now));
     }

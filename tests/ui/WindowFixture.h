@@ -6,6 +6,7 @@
 
 #include "link/HidSystem.h"
 #include "meter/FrameEncoding.h"
+#include "tests/support/Pty.h"
 #include "tests/support/RecordingEdges.h"
 #include "ui/BrevastF.h"
 
@@ -35,32 +36,8 @@ public:
     bool takeDeviceChanges() override { return false; }
 };
 
-class MeterPty {
-public:
-    MeterPty()
-    {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
-            throw std::runtime_error("no pseudo-terminal");
-        slave_ = ptsname(master_);
-    }
-    ~MeterPty() { ::close(master_); }
-    MeterPty(const MeterPty&) = delete;
-    MeterPty& operator=(const MeterPty&) = delete;
-    const std::string& path() const { return slave_; }
-    void write(const Bytes& bytes) const
-    {
-        if (::write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-            throw std::runtime_error("write to the pseudo-terminal failed");
-    }
-
-private:
-    int master_ = -1;
-    std::string slave_;
-};
-
 struct WindowFixture {
-    MeterPty com1;
+    Pty com1;
     RecordingMessages messages;
     CountingBeeper beeper;
     FixedClock clock;
@@ -70,7 +47,7 @@ struct WindowFixture {
 
     explicit WindowFixture(Messages* edge = nullptr, std::shared_ptr<HidSystem> hid = nullptr)
     {
-        ::setenv("VALDRIN_COM1", com1.path().c_str(), 1);
+        ::setenv("VALDRIN_COM1", com1.slavePath().c_str(), 1);
         for (int n = 2; n <= 4; ++n)
             ::setenv(("VALDRIN_COM" + std::to_string(n)).c_str(), ("/nonexistent/meter" + std::to_string(n)).c_str(), 1);
         window = std::make_unique<TFCOMM>(

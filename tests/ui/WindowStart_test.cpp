@@ -78,7 +78,7 @@ TEST(WindowStart, CaptionClientAreaAndIndicators)
 
     for (const char* name : {"BtCOM1", "BtCOM2", "BtCOM3", "BtCOM4"})
         EXPECT_EQ(shown(f.find(name)), std::string_view(name) == "BtCOM1") << name;
-    EXPECT_EQ(f.find("BtCOM1")->toolTip().toStdString(), f.com1.path());
+    EXPECT_EQ(f.find("BtCOM1")->toolTip().toStdString(), f.com1.slavePath());
     EXPECT_EQ(f.find("BtCOM3")->toolTip().toStdString(), "/nonexistent/meter3");
 }
 

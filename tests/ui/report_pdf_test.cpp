@@ -1,6 +1,7 @@
 // The report written to a PDF file: its pages, the texts on each page and where the
 // real-text ones stand, read back with poppler's pdftotext.
 #include "ui/ReportPdf.h"
+#include "tests/support/CommandOutput.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,19 +13,7 @@
 namespace valdrin {
 namespace {
 
-std::string run(const std::string& command)
-{
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
+using test::commandOutput;
 
 std::string pdftotext() { return VALDRIN_PDFTOTEXT; }
 
@@ -39,7 +28,7 @@ protected:
     }
     std::string pageText(int page, const char* options = "") const
     {
-        return run(pdftotext() + " " + options + " -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
+        return commandOutput(pdftotext() + " " + options + " -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
                    pdf + "' -");
     }
 
@@ -63,7 +52,7 @@ std::size_t count(const std::string& text, const std::regex& pattern)
 TEST_F(ReportPdfTest, AHundredRowsGiveThreePagesWithTheirRowsInOrder)
 {
     ASSERT_TRUE(writeReportPdf(layoutReport(hundredRows(), "%H:%M:%S"), QString::fromStdString(pdf)));
-    const std::string info = run("pdfinfo '" + pdf + "'");
+    const std::string info = commandOutput("pdfinfo '" + pdf + "'");
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Pages:\s+3\n)"))) << info;
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Page size:\s+595(\.\d+)? x 842? .*\(A4\))"))) << info;
 
