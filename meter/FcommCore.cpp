@@ -60,7 +60,7 @@ void FcommCore::FormCreate(const CoreOptions& options)
         C.limits.MinText = std::to_string(S.FullScale + 1);
         C.limits.MaxText = std::to_string(-(S.FullScale + 1));
         if (options.CountFamily == "2")
-            Lcd.PBar2Max = 20;
+            Lcd.setBarMax(20);
     }
 
     S.chart.setLeftAxis(-S.FullScale, S.FullScale);
@@ -152,8 +152,7 @@ void FcommCore::ConTimerTimer()
             usbIdleLimit();
         messages_.information("USB interface cable is securely connected, please check if the meter is ready.");
     }
-    Lcd.CONok = false;
-    Lcd.CONokN = true;
+    Lcd.setConnected(false);
     S.WatchdogTicks = 0;
 }
 

@@ -25,14 +25,20 @@ void FcommCore::decodeFrame(void (FcommCore::*decoder)())
 {
     report_ = FrameReport{};
     ++framesDecoded;
-    try {
-        (this->*decoder)();
-    } catch (const std::exception& e) {
-        // The frame ends here; what it set so far stays, the rest is skipped.
-        ++frameErrors;
-        report_.error = e.what();
-        messages_.applicationError(e.what());
+    {
+        // The error is told once the edit is closed: a message box runs the window's
+        // events, and its mirror must not see the revision of a half-made edit.
+        const LcdEdit edit(Lcd);
+        try {
+            (this->*decoder)();
+        } catch (const std::exception& e) {
+            // The frame ends here; what it set so far stays, the rest is skipped.
+            ++frameErrors;
+            report_.error = e.what();
+        }
     }
+    if (report_.error)
+        messages_.applicationError(*report_.error);
     if (observer)
         observer->frameDecoded(*this, report_);
 }

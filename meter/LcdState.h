@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "meter/OwnedField.h"
+
 namespace valdrin {
 
 // In the panel's painting order.
@@ -31,26 +33,31 @@ inline constexpr std::string_view lcdName(Lcd e) { return kLcdNames[static_cast<
 enum class Digit : uint8_t { LcdD0, LcdDa, LcdDb, LcdDc, LcdDd };
 inline constexpr std::array<Lcd, 5> kDigitElements = {Lcd::LcdD0, Lcd::LcdDa, Lcd::LcdDb, Lcd::LcdDc, Lcd::LcdDd};
 
+// Fields are read directly; every write goes through a setter, which advances
+// revision() when it changes a value, so a view can tell a change by one number.
 struct LcdState {
-    std::array<bool, kLcdCount> shownFlags{};
+    OwnedField<std::array<bool, kLcdCount>, LcdState> shownFlags{{}};
     // Captions of LcdD0, LcdDa, LcdDb, LcdDc, LcdDd: zero or one character each ('\0' = empty).
-    std::array<char, 5> digitCaptions{'3', '9', '9', '9', '9'};
+    OwnedField<std::array<char, 5>, LcdState> digitCaptions{{'3', '9', '9', '9', '9'}};
 
-    int32_t PBar2Position = 20;  // kept within 0 .. PBar2Max, as the control keeps it
-    int32_t PBar2Max = 40;
-    bool oltext = false;
-    bool CONok = false;
-    bool CONokN = true;
+    OwnedField<int32_t, LcdState> PBar2Position{20};  // kept within 0 .. PBar2Max, as the control keeps it
+    OwnedField<int32_t, LcdState> PBar2Max{40};
+    OwnedField<bool, LcdState> oltext{false};
+    OwnedField<bool, LcdState> CONok{false};
+    OwnedField<bool, LcdState> CONokN{true};
 
     LcdState()
     {
         for (Lcd e : kDigitElements)
             show(e);
         show(Lcd::LcdFH);
+        revision_ = 0;
     }
 
+    uint64_t revision() const { return revision_; }
+
     bool shown(Lcd e) const { return shownFlags[static_cast<std::size_t>(e)]; }
-    void show(Lcd e, bool on = true) { shownFlags[static_cast<std::size_t>(e)] = on; }
+    void show(Lcd e, bool on = true) { set(shownFlags.ref()[static_cast<std::size_t>(e)], on); }
     void hide(Lcd e) { show(e, false); }
 
     std::string caption(Digit d) const
@@ -58,8 +65,64 @@ struct LcdState {
         const char c = digitCaptions[static_cast<std::size_t>(d)];
         return c ? std::string(1, c) : std::string();
     }
-    void setCaption(Digit d, char c) { digitCaptions[static_cast<std::size_t>(d)] = c; }
-    void setBar(int32_t position) { PBar2Position = position < 0 ? 0 : (position > PBar2Max ? PBar2Max : position); }
+    void setCaption(Digit d, char c) { set(digitCaptions.ref()[static_cast<std::size_t>(d)], c); }
+    void setCaptions(const std::array<char, 5>& captions) { set(digitCaptions.ref(), captions); }
+
+    void setBar(int32_t position)
+    {
+        set(PBar2Position.ref(), position < 0 ? 0 : (position > PBar2Max ? PBar2Max.get() : position));
+    }
+    // The control keeps its position within the new range.
+    void setBarMax(int32_t max)
+    {
+        set(PBar2Max.ref(), max);
+        setBar(PBar2Position);
+    }
+    void setOltext(bool on) { set(oltext.ref(), on); }
+    // The link pictures: CONok while frames arrive, CONokN otherwise.
+    void setConnected(bool ok)
+    {
+        set(CONok.ref(), ok);
+        set(CONokN.ref(), !ok);
+    }
+
+    // The same picture as other, whatever the revisions.
+    bool sameAs(const LcdState& other) const
+    {
+        return shownFlags == other.shownFlags && digitCaptions == other.digitCaptions
+               && PBar2Position == other.PBar2Position && PBar2Max == other.PBar2Max && oltext == other.oltext
+               && CONok == other.CONok && CONokN == other.CONokN;
+    }
+
+private:
+    friend class LcdEdit;
+
+    template <class T>
+    void set(T& field, const T& value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        ++revision_;
+    }
+
+    uint64_t revision_ = 0;
+};
+
+// One frame's edit of the LCD state: the revision advances once, and only when the
+// frame leaves the picture other than it found it. A decoder hides every unit
+// element before it shows the frame's own, so an identical frame changes values
+// on the way and still ends where it began.
+class LcdEdit {
+public:
+    explicit LcdEdit(LcdState& lcd) : lcd_(lcd), before_(lcd) {}
+    ~LcdEdit() { lcd_.revision_ = before_.revision_ + (lcd_.sameAs(before_) ? 0 : 1); }
+    LcdEdit(const LcdEdit&) = delete;
+    LcdEdit& operator=(const LcdEdit&) = delete;
+
+private:
+    LcdState& lcd_;
+    const LcdState before_;
 };
 
 } // namespace valdrin

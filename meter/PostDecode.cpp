@@ -22,8 +22,7 @@ int32_t FcommCore::digitsValue(const DecodedDisplay& display, std::size_t from, 
 // Every decoder begins here, before it reads the frame: frames are arriving.
 void FcommCore::connectionStep()
 {
-    Lcd.CONok = true;
-    Lcd.CONokN = false;
+    Lcd.setConnected(true);
     S.WatchdogTicks = 0;
 }
 
@@ -46,7 +45,7 @@ void FcommCore::postDecode(const DecodedDisplay& display)
                        (S.ReadingNumber < S.LowerLimit && C.limits.SetMinB);
     if (alarm)
         beeper_.beep();
-    Lcd.oltext = alarm;
+    Lcd.setOltext(alarm);
 
     // Point index: the highest lit point wins over the decoder's own index.
     constexpr int32_t kNoPoint = -1;

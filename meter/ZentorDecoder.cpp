@@ -88,7 +88,7 @@ void FcommCore::LcdDisplayZentor()
 
     // Frame text and digit captions.
     C.USBtxt = f;
-    Lcd.digitCaptions = {d0, da, db, dc, dd};
+    Lcd.setCaptions({d0, da, db, dc, dd});
 
     // The Reading and the unit elements start empty for this frame.
     S.ReadingMode.clear();

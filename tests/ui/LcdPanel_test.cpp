@@ -182,8 +182,8 @@ TEST(LcdPanelTest, RepaintsOnlyWhenTheShownStateChanges)
     const int afterShow = counter.paints;
 
     LcdState state;
-    state.PBar2Position = 7;  // beside the panel: not its to draw
-    state.CONok = true;
+    state.setBar(7);  // beside the panel: not its to draw
+    state.setConnected(true);
     panel.showState(state);
     QApplication::processEvents();
     EXPECT_EQ(counter.paints, afterShow);
