@@ -66,6 +66,15 @@ void FcommCore::FormCreate(const CoreOptions& options)
     S.chart.setLeftAxis(-S.FullScale, S.FullScale);
     KDsetup();
     KDrun(S.DialCentre);
+    controlsEdited();
+}
+
+void FcommCore::setControlText(std::string& text, const std::string& value)
+{
+    if (text == value)
+        return;
+    text = value;
+    controlsEdited();
 }
 
 void FcommCore::setFamily(const std::string& family)

@@ -68,6 +68,13 @@ public:
     uint64_t frameErrors = 0;
     const FrameReport& lastReport() const { return report_; }
 
+    // Advances after every handler that may have written C, now and then when it
+    // wrote nothing new, but never stays when C changed: the window compares it with
+    // the one it last showed. The window calls controlsEdited() after it writes the
+    // user's edit into C itself.
+    uint64_t controlsRevision() const { return controlsRevision_; }
+    void controlsEdited() { ++controlsRevision_; }
+
     // --- Edges where events enter the core; each reports a conversion error itself.
     void OnReceiveData(const uint8_t* data, int32_t size);  // the attached serial assembler
     void HZentorRData(const uint8_t* data, int32_t size);
@@ -150,11 +157,14 @@ private:
     bool overloadNumber(DecodedDisplay& display, bool overloaded, int32_t magnitude);
     void postDecode(const DecodedDisplay& display);
     int32_t digitsValue(const DecodedDisplay& display, std::size_t from, std::size_t count, bool withSign) const;
+    // A text of C that frames write: 20 times a second, so only a new text counts.
+    void setControlText(std::string& text, const std::string& value);
 
     Messages& messages_;
     Beeper& beeper_;
     Clock& clock_;
     FrameReport report_;
+    uint64_t controlsRevision_ = 0;
 };
 
 } // namespace valdrin

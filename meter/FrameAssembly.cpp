@@ -87,7 +87,7 @@ void FcommCore::assembleLine(const uint8_t* data, int32_t size, bool zentor)
         if (zentor) {
             S.LastFrame.assign(chars, 1, 9);
             S.LastFrame += "DA";
-            C.USBtxt = S.LastFrame;
+            setControlText(C.USBtxt, S.LastFrame);
             if (framed)
                 decodeFrame(&FcommCore::LcdDisplayZentor);
         } else {
@@ -158,12 +158,12 @@ void FcommCore::unpackUsb(uint8_t reportId, const uint8_t* data, uint16_t size, 
         S.UsbFrameChars.clear();
         S.UsbFrameReady = false;  // before decoding: a failing frame leaves the link clean
         if (zentor) {
-            C.USBtxt = index;
-            C.USBtxt1 = S.LastFrame.size() >= 10 ? S.LastFrame.substr(9, 2) : std::string();
+            setControlText(C.USBtxt, index);
+            setControlText(C.USBtxt1, S.LastFrame.size() >= 10 ? S.LastFrame.substr(9, 2) : std::string());
             if (C.USBtxt1 == "DA")
                 decodeFrame(&FcommCore::LcdDisplayZentor);
         } else {
-            C.USBtxt = S.LastFrame;
+            setControlText(C.USBtxt, S.LastFrame);
             if (index == kTeskarIndex)
                 decodeFrame(&FcommCore::LcdDisplayTeskar);
         }

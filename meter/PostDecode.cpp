@@ -82,10 +82,10 @@ void FcommCore::postDecode(const DecodedDisplay& display)
     // The point index that the next frame compares with.
     S.PrevPointIndex = point;
     // Extremes display.
-    C.limits.MaxText = S.MaxValueText;
-    C.limits.MinText = S.MinValueText;
-    C.limits.MaxTextU = S.ReadingUnit;
-    C.limits.MinTextU = S.ReadingUnit;
+    setControlText(C.limits.MaxText, S.MaxValueText);
+    setControlText(C.limits.MinText, S.MinValueText);
+    setControlText(C.limits.MaxTextU, S.ReadingUnit);
+    setControlText(C.limits.MinTextU, S.ReadingUnit);
     if (display.digitCaptionsAfterExtremes)
         for (std::size_t i = 0; i < 4; ++i)
             Lcd.setCaption(static_cast<Digit>(i + 1), display.digits[i]);

@@ -27,19 +27,22 @@ bool FcommCore::recordKeyAccepted(char key) { return acceptDigitKey(key); }
 
 void FcommCore::RecordNewClick() { clearRecords(S.recording, cds1, messages_); }
 
-void FcommCore::N10001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N10001); }
-void FcommCore::N50001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N50001); }
-void FcommCore::N100001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N100001); }
-void FcommCore::N500001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N500001); }
-void FcommCore::N1000001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N1000001); }
-void FcommCore::limitessClick() { chooseRowLimit(S.recording, C.recording, RowLimitItem::limitess); }
+// The row limit menu marks its item in C.
+void FcommCore::N10001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N10001); controlsEdited(); }
+void FcommCore::N50001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N50001); controlsEdited(); }
+void FcommCore::N100001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N100001); controlsEdited(); }
+void FcommCore::N500001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N500001); controlsEdited(); }
+void FcommCore::N1000001Click() { chooseRowLimit(S.recording, C.recording, RowLimitItem::N1000001); controlsEdited(); }
+void FcommCore::limitessClick() { chooseRowLimit(S.recording, C.recording, RowLimitItem::limitess); controlsEdited(); }
 
 // The recall edits share the interval edit's change handler: a text the core sets
 // reloads the sampling countdown as one the user types. The handler reports its own
-// error, so the rest of the click or key still runs.
+// error, so the rest of the click or key still runs. The edits' texts are counted
+// once the handler is done: a message box on the way runs the window's mirror.
 void FcommCore::RecallCheckClick()
 {
     guarded([&] { recallCheckClicked(S.stamp, C.recall, [this] { RecordSITimeChange(); }); });
+    controlsEdited();
 }
 
 void FcommCore::RecallCheckExit()
@@ -50,6 +53,7 @@ void FcommCore::RecallCheckExit()
 void FcommCore::TimeHKeyUp()
 {
     guarded([&] { checkTimeEdits(S.stamp, C.recall, messages_, [this] { RecordSITimeChange(); }); });
+    controlsEdited();
 }
 
 } // namespace valdrin

@@ -87,7 +87,7 @@ void FcommCore::LcdDisplayZentor()
     }
 
     // Frame text and digit captions.
-    C.USBtxt = f;
+    setControlText(C.USBtxt, f);
     Lcd.setCaptions({d0, da, db, dc, dd});
 
     // The Reading and the unit elements start empty for this frame.
