@@ -40,6 +40,7 @@ ConnectionControl::ConnectionControl(FcommCore& core, TSerialPortDriver& COMM2, 
     C.BtCOMHint = COMM2_.ComPortDeviceName();
 
     core_.usbIdleLimit = [this] {
+        const Changing changing(*this);
         C.USBCon = false;
         if (CurrentDevice)
             CurrentDevice->SetDataHandler({});
@@ -95,18 +96,21 @@ void ConnectionControl::toggleInGroup(bool& button)
 
 void ConnectionControl::ClickCOMCon()
 {
+    const Changing changing(*this);
     toggleInGroup(C.COMCon);
     COMConClick();
 }
 
 void ConnectionControl::ClickUSBCon()
 {
+    const Changing changing(*this);
     toggleInGroup(C.USBCon);
     USBConClick();
 }
 
 void ConnectionControl::ClickReadBtn()
 {
+    const Changing changing(*this);
     toggleInGroup(C.ReadBtn);
     ReadBtnClick();
 }
@@ -115,6 +119,7 @@ void ConnectionControl::ClickReadBtn()
 
 void ConnectionControl::COMConClick()
 {
+    const Changing changing(*this);
     if (C.COMCon)
         BTCon1Click();
     else
@@ -123,6 +128,7 @@ void ConnectionControl::COMConClick()
 
 void ConnectionControl::BTCon1Click()
 {
+    const Changing changing(*this);
     // A port that does not open is not shown as connected: the user learns why
     // instead of waiting for frames that cannot come.
     if (!COMM2_.OpenComPort()) {
@@ -144,6 +150,7 @@ void ConnectionControl::BTCon1Click()
 
 void ConnectionControl::BtDiscon1Click()
 {
+    const Changing changing(*this);
     C.ComSetup1Enabled = true;
     C.START1Checked = false;
     C.START1Enabled = true;
@@ -157,6 +164,7 @@ void ConnectionControl::BtDiscon1Click()
 
 void ConnectionControl::SelectPort(int index)
 {
+    const Changing changing(*this);
     for (int i = 0; i < 4; ++i) {
         C.COMChecked[static_cast<std::size_t>(i)] = i == index;
         C.BtCOMVisible[static_cast<std::size_t>(i)] = i == index;
@@ -194,6 +202,7 @@ void ConnectionControl::TellNoAccess(THidDevice& device)
 
 void ConnectionControl::USBConClick()
 {
+    const Changing changing(*this);
     ReadBtnClick();
     SetFeatureClick();
     core_.S.UsbIdleReports = 0;
@@ -203,6 +212,7 @@ void ConnectionControl::USBConClick()
 
 void ConnectionControl::ReadBtnClick()
 {
+    const Changing changing(*this);
     if (selectReadable(C.ReadBtn))
         CurrentDevice->SetDataHandler(C.ReadBtn ? TeskarHandler() : THidDataEvent{});
 }
@@ -225,6 +235,7 @@ bool ConnectionControl::selectReadable(bool& button)
 
 void ConnectionControl::SetFeatureClick()
 {
+    const Changing changing(*this);
     CurrentDevice = nullptr;
     THidDevice* selected = SelectedDevice();
     if (!selected) {
@@ -280,6 +291,7 @@ void ConnectionControl::HidCtlDeviceDataError(THidDevice&, uint32_t Error)
 
 bool ConnectionControl::HidCtlEnumerate(THidDevice& HidDev, int32_t Idx)
 {
+    const Changing changing(*this);
     DevListLine line;
     line.text = DescribeDevice(HidDev);
     HidCtl_.ClaimByIndex(line.device, Idx);
@@ -289,6 +301,7 @@ bool ConnectionControl::HidCtlEnumerate(THidDevice& HidDev, int32_t Idx)
 
 void ConnectionControl::HidCtlDeviceChange()
 {
+    const Changing changing(*this);
     C.ReadBtn = false;
     ReadBtnClick();
     CurrentDevice = nullptr;

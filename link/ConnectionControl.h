@@ -10,6 +10,7 @@
 #include "meter/FcommCore.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,13 @@ public:
     ConnectionControls C;
     THidDevice* CurrentDevice = nullptr;
 
+    // Advances after every handler that may have changed C, now and then when it
+    // changed nothing, but never stays when C changed: the window compares it with
+    // the one it last showed. The window calls controlsEdited() after it writes the
+    // user's choice into C itself.
+    uint64_t revision() const { return revision_; }
+    void controlsEdited() { ++revision_; }
+
     // A click on a group-1 button: its new state is set, the other two are
     // released without their handlers, then its own handler runs.
     void ClickCOMCon();
@@ -80,6 +88,16 @@ public:
     std::string DescribeDevice(THidDevice& device);
 
 private:
+    // Advances the revision when the handler ends, however it ends: after any
+    // message box it showed, whose events run the window's mirror.
+    struct Changing {
+        ConnectionControl& control;
+        explicit Changing(ConnectionControl& c) : control(c) {}
+        ~Changing() { control.controlsEdited(); }
+        Changing(const Changing&) = delete;
+        Changing& operator=(const Changing&) = delete;
+    };
+
     void toggleInGroup(bool& button);
     bool selectReadable(bool& button);
     void SelectPort(int index);
@@ -91,6 +109,7 @@ private:
     FcommCore& core_;
     TSerialPortDriver& COMM2_;
     THidDeviceController& HidCtl_;
+    uint64_t revision_ = 0;
 };
 
 // The text HidCtlDeviceDataError logs.

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace valdrin {
 namespace {
 
@@ -320,6 +322,108 @@ TEST_F(Connection, ClearEmptiesTheLog)
     ASSERT_FALSE(core.HistoryListBox.empty());
     control->ClearBtnClick();
     EXPECT_TRUE(core.HistoryListBox.empty());
+}
+
+TEST_F(Connection, EveryHandlerThatChangesTheControlsAdvancesTheRevision)
+{
+    // The fixture's members are reached through this test's own class.
+    using Self = std::remove_reference_t<decltype(*this)>;
+    struct Case {
+        const char* name;
+        std::vector<FakeDevice> devices;  // present at start
+        std::function<void(Self&)> before, act;
+        std::function<bool(const ConnectionControls&)> changed;  // what the handler wrote
+    };
+    const auto none = [](Self&) {};
+    const std::vector<FakeDevice> cable{hidDevice("0")};
+    const Case cases[] = {
+        {"COM Connect", {}, none, [](Self& t) { t.control->ClickCOMCon(); },
+         [](const ConnectionControls& c) { return c.COMCon && c.BtDisconVisible; }},
+        {"COM Connect released", {}, [](Self& t) { t.control->ClickCOMCon(); },
+         [](Self& t) { t.control->ClickCOMCon(); },
+         [](const ConnectionControls& c) { return !c.COMCon && c.BTConVisible; }},
+        {"port panel", {}, none, [](Self& t) { t.control->BtCOMClick(0); },
+         [](const ConnectionControls& c) { return c.BtCOMVisible[1] && c.COMChecked[1]; }},
+        {"port menu", {}, none, [](Self& t) { t.control->COM31Click(); },
+         [](const ConnectionControls& c) { return c.COMChecked[2]; }},
+        {"USB Connect", cable, none, [](Self& t) { t.control->ClickUSBCon(); },
+         [](const ConnectionControls& c) { return c.USBCon; }},
+        {"Read", cable, none, [](Self& t) { t.control->ClickReadBtn(); },
+         [](const ConnectionControls& c) { return c.ReadBtn; }},
+        {"cable arrives", {}, none,
+         [](Self& t) {
+             t.fake->plug(hidDevice("0"));
+             t.controller->DeviceChange();
+         },
+         [](const ConnectionControls& c) { return c.DevListBox.size() == 1 && c.DevListBoxSelected == 0; }},
+        {"cable removed", cable, none,
+         [](Self& t) {
+             t.fake->unplug("usb-0");
+             t.controller->DeviceChange();
+         },
+         [](const ConnectionControls& c) { return c.DevListBox.empty() && c.DevListBoxSelected == -1; }},
+        {"watchdog ends the USB link", cable,
+         [](Self& t) {
+             t.control->ClickUSBCon();
+             t.core.S.UsbIdleReports = 1900;
+             t.core.S.WatchdogTicks = 2;
+         },
+         [](Self& t) { t.core.ConTimerTimer(); }, [](const ConnectionControls& c) { return !c.USBCon; }},
+        {"the window's own choice", {hidDevice("1", u"Keyboard")}, none,
+         [](Self& t) {
+             t.control->C.DevListBoxSelected = 0;
+             t.control->controlsEdited();
+         },
+         [](const ConnectionControls& c) { return c.DevListBoxSelected == 0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        control.reset();
+        controller.reset();
+        if (port.ComPortOpen())
+            port.CloseComPort();
+        fake = std::make_shared<test::FakeHidSystem>();
+        for (const FakeDevice& d : c.devices)
+            fake->plug(d);
+        start();
+        c.before(*this);
+        EXPECT_FALSE(c.changed(control->C));
+        const uint64_t before = control->revision();
+        c.act(*this);
+        EXPECT_TRUE(c.changed(control->C));
+        EXPECT_GT(control->revision(), before);
+    }
+}
+
+// Notes the revision while an error box is open, as the window's mirror sees it.
+class RevisionAtError : public test::RecordingMessages {
+public:
+    const ConnectionControl* control = nullptr;
+    uint64_t seen = 0;
+    void error(const std::string& text, const std::string& caption) override
+    {
+        seen = control->revision();
+        RecordingMessages::error(text, caption);
+    }
+};
+
+TEST(ConnectionRevision, AdvancesAfterTheErrorBoxOfAHandler)
+{
+    RevisionAtError messages;
+    test::CountingBeeper beeper;
+    test::FixedClock clock;
+    FcommCore core(messages, beeper, clock);
+    LoopPollTimer timer;
+    TSerialPortDriver port{timer};
+    OwnerThread owner;
+    THidDeviceController controller(owner, std::make_shared<test::FakeHidSystem>());
+    ConnectionControl control(core, port, controller);
+    messages.control = &control;
+    port.SetComPortDevice("/dev/valdrin-no-such-port");
+    control.ClickCOMCon();  // down while the box is open, up after it
+    ASSERT_EQ(messages.texts("error").size(), 1u);
+    EXPECT_FALSE(control.C.COMCon);
+    EXPECT_GT(control.revision(), messages.seen);
 }
 
 } // namespace
