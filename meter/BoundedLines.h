@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 
@@ -32,12 +33,17 @@ public:
         }
         selected_ = static_cast<long>(lines_.size()) - 1;
         ++added_;
+        ++revision_;
     }
     void clear()
     {
+        if (lines_.empty())
+            return;  // nothing to tell: an empty list has no selection either
         lines_.clear();
         bytes_ = 0;
         selected_ = -1;
+        ++clears_;
+        ++revision_;
     }
     std::size_t size() const { return lines_.size(); }
     bool empty() const { return lines_.empty(); }
@@ -51,6 +57,11 @@ public:
     // Lines added since construction, also those dropped by the bound (lets a view
     // follow the list without copying it).
     unsigned long long added() const { return added_; }
+    // Clears that emptied the list: a view that saw the count change starts over
+    // instead of adding the new lines to the ones it still shows.
+    unsigned long long clears() const { return clears_; }
+    // Advanced by every add and every clear that emptied the list.
+    uint64_t revision() const { return revision_; }
     auto begin() const { return lines_.begin(); }
     auto end() const { return lines_.end(); }
 
@@ -61,6 +72,8 @@ private:
     std::size_t bytes_ = 0;
     long selected_ = -1;
     unsigned long long added_ = 0;
+    unsigned long long clears_ = 0;
+    uint64_t revision_ = 0;
 };
 
 } // namespace valdrin

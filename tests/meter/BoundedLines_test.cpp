@@ -62,4 +62,35 @@ TEST(BoundedLines, ClearEmptiesTheBytesAndTheSelection)
     EXPECT_EQ(lines.added(), 3u);
 }
 
+// What a view that follows the list sees: a clear followed by as many new lines
+// must not read as no change, nor as lines added to the old ones.
+TEST(BoundedLines, EveryChangeAdvancesTheRevisionAndAClearIsCounted)
+{
+    struct Case {
+        const char* name;
+        std::vector<const char*> steps;  // a line to add, or nullptr for a clear
+        unsigned long long clears;
+        std::size_t size;
+    };
+    const Case cases[] = {
+        {"adds", {"a", "b"}, 0, 2},
+        {"clear then as many lines", {"a", "b", nullptr, "c", "d"}, 1, 2},
+        {"clear of an empty list", {nullptr}, 0, 0},
+        {"second clear in a row", {"a", nullptr, nullptr}, 1, 0},
+        {"adds past the bound", {"a", "b", "c", "d"}, 0, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BoundedLines lines(3);
+        for (const char* step : c.steps) {
+            const bool changes = step || !lines.empty();
+            const uint64_t before = lines.revision();
+            step ? lines.add(step) : lines.clear();
+            EXPECT_EQ(lines.revision() > before, changes) << (step ? step : "clear");
+        }
+        EXPECT_EQ(lines.clears(), c.clears);
+        EXPECT_EQ(lines.size(), c.size);
+    }
+}
+
 } // namespace
