@@ -2,8 +2,8 @@
 
 #include "ui/Glyphs.h"
 
-#include <QApplication>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -21,39 +21,65 @@ UnitColumnDelegate::UnitColumnDelegate(int unitColumn, QObject* parent)
 {
 }
 
+const UnitColumnDelegate::Picture& UnitColumnDelegate::picture(const std::string& text, QRgb colour,
+                                                               qreal phase) const
+{
+    for (const Picture& kept : pictures_)
+        if (kept.colour == colour && kept.phase == phase && kept.text == text)
+            return kept;
+    if (pictures_.size() >= kKeptPictures)
+        pictures_.clear();
+    const QPainterPath outline = glyphTextPath(GlyphFont::KelvoA2, kGlyphHeight, text).translated(phase, 0);
+    const QRect bounds = outline.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    Picture made{text, colour, phase,
+                 QImage(bounds.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied), bounds.topLeft()};
+    made.image.fill(Qt::transparent);
+    {
+        QPainter painter(&made.image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.translate(-bounds.topLeft());
+        painter.fillPath(outline, QColor::fromRgba(colour));
+    }
+    pictures_.push_back(std::move(made));
+    return pictures_.back();
+}
+
 void UnitColumnDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     if (index.column() != unitColumn_) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    QStyleOptionViewItem cell(option);
-    initStyleOption(&cell, index);
-    const QByteArray text = cell.text.toLatin1();
-    cell.text.clear();  // the background, selection and focus as usual, the text in glyphs
-    const QWidget* widget = cell.widget;
-    QStyle* style = widget ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
-    if (text.isEmpty())
+    // The cell's background as the grid paints its text cells, the text in glyphs:
+    // the item style's layout of decorations and text would find nothing to place.
+    const bool selected = option.state & QStyle::State_Selected;
+    if (selected)
+        painter->fillRect(option.rect, option.palette.color(QPalette::Highlight));
+    const QString shown = index.data(Qt::DisplayRole).toString();
+    if (shown.isEmpty())
         return;
+    const QByteArray latin1 = shown.toLatin1();
+    const std::string text(latin1.constData(), static_cast<std::size_t>(latin1.size()));
 
-    const std::string_view glyphs(text.constData(), static_cast<std::size_t>(text.size()));
-    const QRectF area = QRectF(cell.rect).adjusted(kMargin, 0, -kMargin, 0);
-    const qreal width = glyphTextWidth(GlyphFont::KelvoA2, kGlyphHeight, glyphs);
+    const QVariant align = index.data(Qt::TextAlignmentRole);
+    const int alignment = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
+    const QRectF area = QRectF(option.rect).adjusted(kMargin, 0, -kMargin, 0);
+    const qreal width = glyphTextWidth(GlyphFont::KelvoA2, kGlyphHeight, text);
     qreal left = area.left();
-    if (cell.displayAlignment & Qt::AlignRight)
+    if (alignment & Qt::AlignRight)
         left = area.right() - width;
-    else if (cell.displayAlignment & Qt::AlignHCenter)
+    else if (alignment & Qt::AlignHCenter)
         left = area.left() + (area.width() - width) / 2;
-    const qreal top = area.top() + std::round((area.height() - kGlyphHeight) / 2);
+    const int top = static_cast<int>(area.top() + std::round((area.height() - kGlyphHeight) / 2));
+    const qreal whole = std::floor(left);
 
-    painter->save();
-    painter->setClipRect(cell.rect);
-    painter->setRenderHint(QPainter::Antialiasing, true);
-    const bool selected = cell.state & QStyle::State_Selected;
-    painter->setPen(cell.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    drawGlyphText(*painter, GlyphFont::KelvoA2, QPointF(left, top), kGlyphHeight, glyphs);
-    painter->restore();
+    const QColor colour = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    const Picture& shownPicture = picture(text, colour.rgba(), left - whole);
+    // Cut to the cell, as a text too wide for it is.
+    const QPoint at = QPoint(static_cast<int>(whole), top) + shownPicture.offset;
+    const QRect visible = QRect(at, shownPicture.image.size()) & option.rect;
+    if (!visible.isEmpty())
+        painter->drawImage(visible.topLeft(), shownPicture.image, visible.translated(-at));
 }
 
 QSize UnitColumnDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const

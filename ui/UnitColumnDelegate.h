@@ -2,7 +2,12 @@
 // symbols show as on the meter; other columns are drawn as usual.
 #pragma once
 
+#include <QImage>
+#include <QPoint>
 #include <QStyledItemDelegate>
+
+#include <string>
+#include <vector>
 
 namespace valdrin {
 
@@ -16,7 +21,22 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    // A unit drawn once in one colour: its smoothed glyphs on transparency, placed by
+    // offset from the whole pixel left of the text's top left. The text's place
+    // within that pixel (phase) changes the smoothing, so it is part of the key.
+    struct Picture {
+        std::string text;
+        QRgb colour;
+        qreal phase;
+        QImage image;
+        QPoint offset;
+    };
+    const Picture& picture(const std::string& text, QRgb colour, qreal phase) const;
+
     int unitColumn_;
+    // The column shows a handful of units, each in the text and the highlight colour.
+    static constexpr std::size_t kKeptPictures = 32;
+    mutable std::vector<Picture> pictures_;
 };
 
 } // namespace valdrin

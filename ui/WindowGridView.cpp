@@ -273,18 +273,18 @@ void ReadingGridView::paintEvent(QPaintEvent* event)
 
 // A text cell: the row's colours and the model's text, font and alignment. The
 // style's item painting lays out decorations, check marks and elision for every
-// cell; these cells hold one short text.
+// cell; these cells hold one short text, drawn from the fonts' glyphs.
 void ReadingGridView::paintText(QPainter& p, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const bool selected = option.state & QStyle::State_Selected;
     if (selected)
         p.fillRect(option.rect, option.palette.color(QPalette::Highlight));
     const QVariant font = index.data(Qt::FontRole);
-    p.setFont(font.isValid() ? font.value<QFont>() : option.font);
     p.setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     const QVariant align = index.data(Qt::TextAlignmentRole);
     const int flags = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
-    p.drawText(option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, index.data(Qt::DisplayRole).toString());
+    cellText_.draw(p, option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags,
+                   index.data(Qt::DisplayRole).toString(), font.isValid() ? font.value<QFont>() : option.font);
 }
 
 void ReadingGridView::mousePressEvent(QMouseEvent* event)

@@ -10,6 +10,8 @@
 #include <QAbstractScrollArea>
 #include <QRect>
 
+#include "ui/CellText.h"
+
 class QAbstractItemDelegate;
 class QAbstractItemModel;
 class QHeaderView;
@@ -71,6 +73,7 @@ private:
     Indicator* indicator_ = nullptr;
     int current_ = -1;
     QRect laidOut_; // the viewport's place when the parts were laid out
+    mutable CellText cellText_;
 };
 
 } // namespace valdrin
