@@ -248,14 +248,11 @@ void ReadingGridView::paintEvent(QPaintEvent* event)
     option.widget = this;
     option.showDecorationSelected = true;
     const QStyle::State base = QStyle::State_Enabled | QStyle::State_Active;
-    p.setPen(palette().color(QPalette::Mid));
     for (int row = first; row <= last; ++row) {
         const int y = row * kRowHeight - scroll;
         option.state = base | (row == current_ ? QStyle::State_Selected : QStyle::State_None);
         for (int column = 0; column < columns; ++column) {
-            const int x = header_->sectionViewportPosition(column);
-            const int w = header_->sectionSize(column);
-            const QRect cell(x, y, w, kRowHeight);
+            const QRect cell(header_->sectionViewportPosition(column), y, header_->sectionSize(column), kRowHeight);
             if (!cell.intersects(dirty))
                 continue;
             option.rect = cell.adjusted(0, 0, -1, -1);
@@ -264,11 +261,29 @@ void ReadingGridView::paintEvent(QPaintEvent* event)
                 delegate_->paint(&p, option, index);
             else
                 paintText(p, option, index);
-            p.setPen(palette().color(QPalette::Mid));
-            p.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
-            p.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
         }
     }
+    if (first > last || columns == 0)
+        return;
+    // The lines along every cell's right and bottom edge: one strip per column and
+    // per row rather than two lines per cell.
+    const QColor lines = palette().color(QPalette::Mid);
+    const int top = first * kRowHeight - scroll;
+    const int height = (last - first + 1) * kRowHeight;
+    int left = header_->sectionViewportPosition(0);
+    int right = left - 1;
+    for (int column = 0; column < columns; ++column) {
+        const int x = header_->sectionViewportPosition(column);
+        const int width = header_->sectionSize(column);
+        if (width <= 0) // a hidden column has no cells to edge
+            continue;
+        const int cellRight = x + width - 1;
+        p.fillRect(QRect(cellRight, top, 1, height), lines);
+        left = std::min(left, x);
+        right = std::max(right, cellRight);
+    }
+    for (int row = first; row <= last; ++row)
+        p.fillRect(QRect(left, (row + 1) * kRowHeight - scroll - 1, right - left + 1, 1), lines);
 }
 
 // A text cell: the row's colours and the model's text, font and alignment. The

@@ -159,8 +159,10 @@ TEST(ReadingGridPaintTest, CurrentRowInTheHighlightColoursAndTheOthersNot)
     const auto& widths = ReadingGridModel::columnWidths();
     for (int c = 0; c < ReadingGridModel::ColumnCount; ++c)
         grid.setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
-    const QColor base(255, 255, 255), text(200, 0, 0), highlight(0, 0, 160), highlightedText(0, 220, 0);
+    const QColor base(255, 255, 255), text(200, 0, 0), highlight(0, 0, 160), highlightedText(0, 220, 0),
+        lines(128, 128, 0);
     QPalette palette = grid.palette();
+    palette.setColor(QPalette::Mid, lines);
     palette.setColor(QPalette::Base, base);
     palette.setColor(QPalette::Text, text);
     palette.setColor(QPalette::Highlight, highlight);
@@ -187,8 +189,14 @@ TEST(ReadingGridPaintTest, CurrentRowInTheHighlightColoursAndTheOthersNot)
                 EXPECT_GT(near(image, inside, isCurrent ? highlightedText : text), 2);
                 EXPECT_EQ(near(image, inside, isCurrent ? text : highlightedText), 0);
                 EXPECT_EQ(near(image, inside, isCurrent ? base : highlight), 0);
+                // Edged on the right and at the bottom.
+                const int bottom = (row + 1) * ReadingGridView::kRowHeight - 1;
+                EXPECT_EQ(image.pixelColor(x - 1, bottom - 5), lines);
+                EXPECT_EQ(image.pixelColor(x - 5, bottom), lines);
             }
         }
+        // Below the last row, no cells and no lines.
+        EXPECT_EQ(near(image, QRect(0, 4 * ReadingGridView::kRowHeight, image.width() - 1, 20), lines), 0);
     }
 }
 
