@@ -211,15 +211,14 @@ void LcdPanel::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), kBackground);
-    // The lowered bevel: shadow along the top and left, light along the bottom and right.
-    painter.setPen(kBevelShadow);
-    painter.drawLine(0, 0, width() - 1, 0);
-    painter.drawLine(0, 0, 0, height() - 1);
-    painter.setPen(kBevelLight);
-    painter.drawLine(1, height() - 1, width() - 1, height() - 1);
-    painter.drawLine(width() - 1, 1, width() - 1, height() - 1);
+    // The lowered bevel: shadow along the top and left, light along the bottom and
+    // right; one-pixel strips, which the clip cuts to the changed rectangle cheaply.
+    painter.fillRect(QRect(0, 0, width(), 1), kBevelShadow);
+    painter.fillRect(QRect(0, 1, 1, height() - 1), kBevelShadow);
+    painter.fillRect(QRect(1, height() - 1, width() - 1, 1), kBevelLight);
+    painter.fillRect(QRect(width() - 1, 1, 1, height() - 2), kBevelLight);
 
-    painter.setPen(Qt::black);
+    painter.setPen(Qt::black);  // the Arial labels' colour
     for (std::size_t i = 0; i < kLcdCount; ++i) {
         if (!state_.shownFlags[i] || !event->rect().intersects(rects_[i].adjusted(-1, -1, 1, 1)))
             continue;
@@ -231,9 +230,8 @@ void LcdPanel::paintEvent(QPaintEvent* event)
             painter.fillRect(rects_[i], Qt::black);
             break;
         case Face::Arial:
-            painter.setFont(fonts_[i]);
-            painter.drawText(rects_[i], Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                             QString::fromLatin1(el.caption));
+            labels_.draw(painter, rects_[i], Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         QString::fromLatin1(el.caption), fonts_[i]);
             break;
         default:
             painter.drawImage(glyphs_[i].at, glyphs_[i].image);

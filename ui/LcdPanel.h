@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "meter/LcdState.h"
+#include "ui/CellText.h"
 
 namespace valdrin {
 
@@ -49,6 +50,7 @@ private:
     std::array<Glyph, kLcdCount> glyphs_;  // glyph labels
     std::map<std::pair<std::size_t, std::string>, Glyph> glyphCache_;
     std::array<QFont, kLcdCount> fonts_;            // Arial labels
+    CellText labels_;  // their glyphs, looked up once
     std::array<QRect, kLcdCount> rects_;
 };
 

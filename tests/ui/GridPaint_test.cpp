@@ -74,7 +74,10 @@ TEST(CellTextTest, LooksAsTheTextLayoutDrawsIt)
     capitals.setCapitalization(QFont::AllUppercase);
     QFont unkerned = cellFont();
     unkerned.setKerning(false);
-    const QFont fonts[] = {cellFont(), underlined, spaced, capitals, unkerned};
+    QFont label = cellFont();  // as the LCD panel's Arial labels
+    label.setPixelSize(16);
+    label.setBold(true);
+    const QFont fonts[] = {cellFont(), label, underlined, spaced, capitals, unkerned};
 
     CellText cells;
     for (const QFont& font : fonts) {
