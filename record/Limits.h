@@ -11,6 +11,8 @@ struct LimitControls {
     bool SetMaxB = false, SetMinB = false;            // arm the limits
     // Captions of the extremes display.
     std::string MaxText = "-40001", MinText = "40001", MaxTextU = "*", MinTextU = "*";
+
+    bool operator==(const LimitControls&) const = default;
 };
 
 // A limit text as a limit: "", "+" and "-" give 0; otherwise the integer value

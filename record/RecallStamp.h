@@ -20,6 +20,8 @@ struct StampState {
 struct RecallControls {
     bool RecallCheck = false;  // "RecallData"
     std::string TimeH = "23", TimeM = "59", TimeS = "59", TimeInt = "1";
+
+    bool operator==(const RecallControls&) const = default;
 };
 
 // The edits' change handler, run each time one of their texts is set to a new text,

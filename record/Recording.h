@@ -33,6 +33,8 @@ struct RecordingControls {
     bool RecordSI = false;             // "Sampling Interval           'S"
     std::string RecordSITime = "10";   // interval in whole seconds
     RowLimitItem checkedLimit = RowLimitItem::N100001;
+
+    bool operator==(const RecordingControls&) const = default;
 };
 
 struct ReadingTexts {

@@ -42,8 +42,13 @@ TFCOMM::TFCOMM(WindowEdgeSet edges, QWidget* parent)
 
     // Reader threads hand their reports to the GUI loop and wait until they ran.
     owner_.setWakeup([this] {
-        QMetaObject::invokeMethod(this, [this] { core_.guarded([this] { owner_.processPending(); }); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                core_.guarded([this] { owner_.processPending(); });
+                requestMirror();
+            },
+            Qt::QueuedConnection);
     });
     HidCtl_ = std::make_unique<THidDeviceController>(owner_, edges_.hid);
     conn_ = std::make_unique<ConnectionControl>(core_, COMM2_, *HidCtl_);
@@ -60,6 +65,7 @@ TFCOMM::TFCOMM(WindowEdgeSet edges, QWidget* parent)
 
 TFCOMM::~TFCOMM()
 {
+    pollTimer_.afterTick = nullptr;
     screenTimer_.stop();
     ConTimer_.stop();
     Trecord_.stop();
@@ -73,13 +79,31 @@ TFCOMM::~TFCOMM()
 void TFCOMM::buildTimers()
 {
     ConTimer_.setObjectName(QStringLiteral("ConTimer"));
-    QObject::connect(&ConTimer_, &QTimer::timeout, this, [this] { core_.guarded([this] { core_.ConTimerTimer(); }); });
+    QObject::connect(&ConTimer_, &QTimer::timeout, this, [this] {
+        core_.guarded([this] { core_.ConTimerTimer(); });
+        requestMirror();
+    });
     ConTimer_.start(100);
     Trecord_.setObjectName(QStringLiteral("Trecord"));
-    QObject::connect(&Trecord_, &QTimer::timeout, this, [this] { core_.guarded([this] { core_.TrecordTimer(); }); });
+    QObject::connect(&Trecord_, &QTimer::timeout, this, [this] {
+        core_.guarded([this] { core_.TrecordTimer(); });
+        requestMirror();
+    });
     Trecord_.start(1000);
+    pollTimer_.afterTick = [this] { requestMirror(); };
+    screenTimer_.setSingleShot(true);
     QObject::connect(&screenTimer_, &QTimer::timeout, this, [this] { mirror(); });
-    screenTimer_.start(kMirrorPeriodMs);
+}
+
+void TFCOMM::requestMirror()
+{
+    if (screenTimer_.isActive())
+        return;  // the frame's mirror is already due
+    const qint64 since = sinceMirror_.isValid() ? sinceMirror_.elapsed() : kScreenFrameMs;
+    if (since >= kScreenFrameMs)
+        mirror();
+    else
+        screenTimer_.start(static_cast<int>(kScreenFrameMs - since));
 }
 
 // Devices coming and going: the controller's notification socket, watched by the

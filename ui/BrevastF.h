@@ -1,7 +1,8 @@
 // TFCOMM, the main window FCOMM: widgets only. The logic lives in the core
 // (FcommCore) and the connection control; each widget event calls the handler of
-// the same name there, and a screen-paced timer mirrors their state back into the
-// widgets, refreshing only what changed.
+// the same name there, and the window mirrors their state back into the widgets,
+// refreshing only what changed: at once after a user's action, and after the
+// meter's data at most once a screen frame.
 #pragma once
 
 #include "link/ConnectionControl.h"
@@ -14,6 +15,7 @@
 #include "ui/WindowEdges.h"
 #include "ui/WindowMirrorState.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QRect>
 #include <QTimer>
@@ -66,9 +68,12 @@ public:
     THidDeviceController& HidCtl() { return *HidCtl_; }
     QWidget* clientArea() const { return client_; }
 
-    // Brings the widgets up to the state of the core now (the screen-paced timer
-    // does the same).
+    // Brings the widgets up to the state of the core now.
     void mirror();
+    // Mirrors after the meter's data or a timer: at once when the last mirror is a
+    // screen frame ago, otherwise once when the frame is over. Never skipped, never
+    // more often than the screen shows.
+    void requestMirror();
     // Ends the program; tests replace it.
     std::function<void()> terminate;
 
@@ -84,7 +89,7 @@ public:
 
     static constexpr int kClientWidth = 711;
     static constexpr int kClientHeight = 485;
-    static constexpr int kMirrorPeriodMs = 25;
+    static constexpr int kScreenFrameMs = 16;  // about 60 refreshes a second
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -111,7 +116,7 @@ private:
     void watchHid();
 
     void mirrorLcd();
-    void mirrorRecording();
+    void mirrorControls();
     void mirrorConnection();
     void mirrorLists();
     void mirrorViews();
@@ -130,6 +135,7 @@ private:
 
     QWidget* client_ = nullptr;
     QTimer ConTimer_, Trecord_, screenTimer_;
+    QElapsedTimer sinceMirror_;
     QSocketNotifier* hidNotifier_ = nullptr;
 
     // Top-level controls.

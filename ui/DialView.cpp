@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace valdrin {
 namespace {
@@ -93,26 +94,41 @@ void DialView::drawNeedle()
 // The face comes back from its copy, so marks and numbers the needle crossed stay whole.
 void DialView::eraseNeedle()
 {
-    const QRect under = needleRect();
     QPainter painter(&picture_);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(under, face_, under);
+    for (const QRect& under : needleUnder_)
+        painter.drawImage(under, face_, under);
 }
 
-QRect DialView::needleRect() const
+QRegion DialView::needleRegion() const
 {
     // The base lies far below the picture: the visible needle runs from the tip to
-    // the lower edge, so its rectangle is that of the part inside the picture.
+    // the lower edge. A slanted needle's bounding box is mostly face; bands of a few
+    // rows each hold only the pixels near the line.
     const DialPoint tip = needleTip_, base = needleBase_;
     if (base.y <= tip.y)
-        return picture_.rect();
-    const int bottom = std::min(base.y, picture_.height());
-    const int x = tip.x + static_cast<int>(std::lround(static_cast<double>(base.x - tip.x) * (bottom - tip.y)
-                                                       / (base.y - tip.y)));
+        return QRegion(picture_.rect());
     const int margin = NeedlePen + 1;
-    return QRect(QPoint(std::min(tip.x, x), tip.y), QPoint(std::max(tip.x, x), bottom))
-               .adjusted(-margin, -margin, margin, margin)
-        & picture_.rect();
+    const int bottom = std::min(base.y, picture_.height());
+    const auto xAt = [&](int y) {
+        y = std::clamp(y, tip.y, bottom);
+        return tip.x + static_cast<int>(std::lround(static_cast<double>(base.x - tip.x) * (y - tip.y)
+                                                    / (base.y - tip.y)));
+    };
+    constexpr int kBand = 8;
+    // Bands one under the other, each sorted and apart: the region takes them as they are.
+    std::vector<QRect> bands;
+    for (int top = tip.y - margin; top < bottom + margin; top += kBand) {
+        const int end = std::min(top + kBand, bottom + margin);
+        const int x0 = xAt(top - margin), x1 = xAt(end + margin);
+        const QRect band = QRect(QPoint(std::min(x0, x1) - margin, top), QPoint(std::max(x0, x1) + margin, end - 1))
+                           & picture_.rect();
+        if (!band.isEmpty())
+            bands.push_back(band);
+    }
+    QRegion region;
+    region.setRects(bands.data(), static_cast<int>(bands.size()));
+    return region;
 }
 
 QRegion DialView::refresh()
@@ -149,14 +165,15 @@ QRegion DialView::refresh()
         if (needleShown && needleTip_ == dial.NeedleTip && needleBase_ == dial.NeedleBase)
             return {}; // the same reading again: the needle stays where it is
         eraseNeedle();
-        dirty += needleRect();
+        dirty = needleUnder_;
         needleDrawn_ = false;
     }
     if (needleShown) {
         needleTip_ = dial.NeedleTip;
         needleBase_ = dial.NeedleBase;
+        needleUnder_ = needleRegion();
         drawNeedle();
-        dirty += needleRect();
+        dirty += needleUnder_;
         needleDrawn_ = true;
     }
     dirty.translate(contentsRect().topLeft());
@@ -167,10 +184,13 @@ QRegion DialView::refresh()
 void DialView::paintEvent(QPaintEvent* event)
 {
     {
-        // Only what was asked for: a needle move repaints two thin rectangles.
-        const QRect dirty = event->rect() & contentsRect();
+        // Only what was asked for: a needle move repaints two thin bands of rectangles,
+        // each small enough to be copied at once.
         QPainter painter(this);
-        painter.drawImage(dirty, picture_, dirty.translated(-contentsRect().topLeft()));
+        for (const QRect& asked : event->region()) {
+            const QRect dirty = asked & contentsRect();
+            painter.drawImage(dirty, picture_, dirty.translated(-contentsRect().topLeft()));
+        }
     }
     if (!contentsRect().contains(event->rect()))
         QFrame::paintEvent(event); // the bevel

@@ -2,7 +2,7 @@
 // KD1. The picture keeps what was drawn on it, as a canvas does: refresh() paints
 // the whole face only after KDsetup ran, otherwise it puts the face back where the
 // needle drawn last stood (from a copy of the face) and draws the one KDrun left.
-// Only the two needles' rectangles reach the screen: a frame costs a few thousand
+// Only the pixels near the two needles reach the screen: a frame costs a few thousand
 // pixels, not the whole dial. The enlarge and restore images KdFd and KdSx exist
 // but stay hidden, so the dial keeps its size.
 #pragma once
@@ -42,7 +42,7 @@ private:
     void drawNeedle();
     void eraseNeedle();
     // The part of the picture that the needle drawn last covers.
-    QRect needleRect() const;
+    QRegion needleRegion() const;
 
     FcommCore& core_;
     QImage picture_;
@@ -53,6 +53,7 @@ private:
     uint64_t shownNeedle_ = 0;
     bool needleDrawn_ = false;
     DialPoint needleTip_{0, 0}, needleBase_{0, 0};
+    QRegion needleUnder_;  // what the needle drawn last covers
 };
 
 } // namespace valdrin

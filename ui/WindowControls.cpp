@@ -4,8 +4,10 @@
 
 #include "base/IntegerValue.h"
 #include "ui/AlarmPanel.h"
+#include "ui/BarGraph.h"
 #include "ui/ChartView.h"
 #include "ui/ConnectionPicture.h"
+#include "ui/GridScrollBar.h"
 #include "ui/DialView.h"
 #include "ui/LcdPanel.h"
 #include "ui/ReadingGridModel.h"
@@ -23,7 +25,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyleFactory>
 #include <QToolButton>
 
 namespace valdrin {
@@ -84,6 +85,9 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const char* caption, QRec
     auto* box = placed(new QCheckBox(QString::fromLatin1(caption), parent), name, place.x(), place.y(),
                        place.width(), place.height(), QString::fromLatin1(caption));
     box->setChecked(checked);
+    // The captions were laid out for the classic box: "Sampling Interval" ends just
+    // before the interval edit that sits in its gap.
+    useClassicStyle(box);
     return box;
 }
 } // namespace
@@ -143,17 +147,13 @@ void TFCOMM::buildControls()
     buildViews();
     buildPanel3();
 
-    PBar2_ = placed(new QProgressBar(w), "PBar2", 0, 157, 334, 17);
+    PBar2_ = placed(new BarGraph(w), "PBar2", 0, 157, 334, 17);
     PBar2_->setRange(0, core_.Lcd.PBar2Max);
     PBar2_->setValue(core_.Lcd.PBar2Position);
     PBar2_->setTextVisible(false);
     // The classic bar of blocks: the look of the meter programs of its time, and
     // a fraction of the cost of the desktop style's shaded bar at every frame.
-    auto* classic = QStyleFactory::create(QStringLiteral("Windows"));
-    if (classic) {
-        classic->setParent(PBar2_);
-        PBar2_->setStyle(classic);
-    }
+    useClassicStyle(PBar2_);
     paintColours(PBar2_, kGrey);  // opaque: its paints need none of the window's background
 
     buildDial();
@@ -252,10 +252,8 @@ void TFCOMM::buildViews()
     DBGrid1_->horizontalHeader()->setFont(pixelFont({Face::MsSansSerif, 11}));
     paintColours(DBGrid1_, kSilver, Qt::black);
     // The grid's scroll bar moves with every new row: classic too (see PBar2).
-    if (auto* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
-        classic->setParent(DBGrid1_);
-        DBGrid1_->verticalScrollBar()->setStyle(classic);
-    }
+    DBGrid1_->setVerticalScrollBar(new GridScrollBar);
+    useClassicStyle(DBGrid1_->verticalScrollBar());
 
     auto* lcd = new LcdPanel(w);
     placed(lcd, "Panel1", 0, 28, LcdPanel::kWidth, LcdPanel::kHeight);

@@ -114,6 +114,8 @@ void WindowPollTimer::start(unsigned periodMs, std::function<void()> tick)
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         if (tick_)
             tick_();
+        if (afterTick)
+            afterTick();
     });
     timer_.start(static_cast<int>(periodMs));
 }

@@ -67,6 +67,8 @@ public:
     void stop() override { timer_.stop(); }
     bool running() const { return timer_.isActive(); }
     int interval() const { return timer_.interval(); }
+    // Runs after every tick: the window shows what the poll read.
+    std::function<void()> afterTick;
 
 private:
     QTimer timer_;

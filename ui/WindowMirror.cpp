@@ -1,6 +1,7 @@
-// The mirror: the core's state shown in the widgets. Each part is compared with what
-// was shown last and only a changed part touches its widgets; signals are blocked
-// while the mirror sets them, since the core already ran what the change means.
+// The mirror: the core's state shown in the widgets. Each part's revision is
+// compared with the one shown last and only a changed part touches its widgets;
+// signals are blocked while the mirror sets them, since the core already ran what
+// the change means.
 // The cost does not depend on the number of rows: the grid's model announces
 // appended rows in one batch and the views read what they draw on demand.
 #include "ui/BrevastF.h"
@@ -61,68 +62,64 @@ void setCaption(QLabel* label, const std::string& text)
         label->adjustSize();
 }
 
-// Whether lines were cleared since a view showed shownSize of them and shownAdded
-// had been added: otherwise the list is the shown one plus the fresh lines, less
-// those that the bound dropped from the top.
-bool clearedSince(const BoundedLines& lines, unsigned long long shownAdded, std::size_t shownSize)
+// The number of newest lines a view that was not cleared has to append.
+std::size_t freshLines(const BoundedLines& lines, const ShownLines& shown)
 {
-    const unsigned long long fresh = lines.added() - shownAdded;
-    return lines.size() != std::min<unsigned long long>(shownSize + fresh, lines.bound());
+    return static_cast<std::size_t>(std::min<unsigned long long>(lines.added() - shown.added, lines.size()));
 }
 
-// The number of newest lines a view that is not rebuilt has to append.
-std::size_t freshLines(const BoundedLines& lines, unsigned long long shownAdded)
+void remember(const BoundedLines& lines, ShownLines& shown)
 {
-    return static_cast<std::size_t>(std::min<unsigned long long>(lines.added() - shownAdded, lines.size()));
+    shown.revision = lines.revision();
+    shown.added = lines.added();
+    shown.clears = lines.clears();
+    shown.size = lines.size();
 }
 
 // A list box follows its lines: new ones are appended and those the bound dropped
 // are removed from the top; a list that was cleared is rebuilt.
-void followLines(QListWidget* list, const BoundedLines& lines, unsigned long long& shownAdded, std::size_t& shownSize)
+void followLines(QListWidget* list, const BoundedLines& lines, ShownLines& shown)
 {
     const QSignalBlocker block(list);
-    if (clearedSince(lines, shownAdded, shownSize)) {
+    if (lines.clears() != shown.clears) {
         list->clear();
         for (const std::string& line : lines)
             list->addItem(qt(line));
     } else {
-        for (std::size_t i = lines.size() - freshLines(lines, shownAdded); i < lines.size(); ++i)
+        for (std::size_t i = lines.size() - freshLines(lines, shown); i < lines.size(); ++i)
             list->addItem(qt(lines[i]));
         while (static_cast<std::size_t>(list->count()) > lines.size())
             delete list->takeItem(0);
     }
     list->setCurrentRow(static_cast<int>(lines.selected()));
-    shownAdded = lines.added();
-    shownSize = lines.size();
+    remember(lines, shown);
 }
 
 // The hidden frame log: the same, as a text that keeps its design text until the
 // first line (its block limit drops the oldest lines as the bound does).
-void followLines(QPlainTextEdit* memo, const BoundedLines& lines, unsigned long long& shownAdded,
-                 std::size_t& shownSize)
+void followLines(QPlainTextEdit* memo, const BoundedLines& lines, ShownLines& shown)
 {
-    if (shownSize == 0 && lines.empty() && lines.added() == shownAdded)
-        return;
     memo->setMaximumBlockCount(static_cast<int>(lines.bound()));
-    if (shownSize == 0 || clearedSince(lines, shownAdded, shownSize)) {
+    if (shown.added == 0 || lines.clears() != shown.clears) {
         QString text;
         for (const std::string& line : lines)
             text += qt(line) + u'\n';
         text.chop(1);
         memo->setPlainText(text);
     } else {
-        for (std::size_t i = lines.size() - freshLines(lines, shownAdded); i < lines.size(); ++i)
+        for (std::size_t i = lines.size() - freshLines(lines, shown); i < lines.size(); ++i)
             memo->appendPlainText(qt(lines[i]));
     }
-    shownAdded = lines.added();
-    shownSize = lines.size();
+    remember(lines, shown);
 }
 } // namespace
 
 void TFCOMM::mirror()
 {
+    screenTimer_.stop();
+    sinceMirror_.start();
     mirrorLcd();
-    mirrorRecording();
+    mirrorControls();
     mirrorConnection();
     mirrorLists();
     mirrorViews();
@@ -130,17 +127,13 @@ void TFCOMM::mirror()
     const bool fill = core_.S.chart.controls().FillChecked;
     if (Fill_->isChecked() != fill)
         setChecked(Fill_, fill);
-    if (!shown_.valid || shown_.caption != core_.C.Caption) {
-        setWindowTitle(qt(core_.C.Caption));
-        shown_.caption = core_.C.Caption;
-    }
     shown_.valid = true;
 }
 
 void TFCOMM::mirrorLcd()
 {
     const LcdState& lcd = core_.Lcd;
-    if (shown_.valid && sameLcd(lcd, shown_.lcd))
+    if (shown_.valid && lcd.revision() == shown_.lcd)
         return;
     static_cast<LcdPanel*>(Panel1_)->showState(lcd);
     if (PBar2_->maximum() != lcd.PBar2Max || PBar2_->value() != lcd.PBar2Position) {
@@ -154,29 +147,33 @@ void TFCOMM::mirrorLcd()
     CONok_->setVisible(lcd.CONok);
     CONokN_->setVisible(lcd.CONokN);
     oltext_->setVisible(lcd.oltext);
-    shown_.lcd = lcd;
+    shown_.lcd = lcd.revision();
 }
 
-void TFCOMM::mirrorRecording()
+// The user's own edits are in the widgets already; a handler that changed a control
+// advanced the revision, and only the groups whose value differs are touched.
+void TFCOMM::mirrorControls()
 {
+    if (shown_.valid && core_.controlsRevision() == shown_.controls)
+        return;
     const Controls& c = core_.C;
-    if (!shown_.valid || !sameRecording(c.recording, shown_.recording)) {
+    const Controls& was = shown_.controlTexts;
+    const bool all = !shown_.valid;
+    if (all || !(c.recording == was.recording)) {
         setChecked(RepeatSet_, c.recording.RepeatSet);
         setChecked(RecordSI_, c.recording.RecordSI);
         setText(RecordSITime_, c.recording.RecordSITime);
         for (std::size_t i = 0; i < rowLimitItems_.size(); ++i)
             setChecked(rowLimitItems_[i], static_cast<std::size_t>(c.recording.checkedLimit) == i);
-        shown_.recording = c.recording;
     }
-    if (!shown_.valid || !sameRecall(c.recall, shown_.recall)) {
+    if (all || !(c.recall == was.recall)) {
         setChecked(RecallCheck_, c.recall.RecallCheck);
         setText(TimeH_, c.recall.TimeH);
         setText(TimeM_, c.recall.TimeM);
         setText(TimeS_, c.recall.TimeS);
         setText(TimeInt_, c.recall.TimeInt);
-        shown_.recall = c.recall;
     }
-    if (!shown_.valid || !sameLimits(c.limits, shown_.limits)) {
+    if (all || !(c.limits == was.limits)) {
         setText(Setmax_, c.limits.Setmax);
         setText(SetMin_, c.limits.SetMin);
         setChecked(SetMaxB_, c.limits.SetMaxB);
@@ -185,21 +182,22 @@ void TFCOMM::mirrorRecording()
         setCaption(MinText_, c.limits.MinText);
         MaxTextU_->setCaption(c.limits.MaxTextU);
         MinTextU_->setCaption(c.limits.MinTextU);
-        shown_.limits = c.limits;
     }
-    if (!shown_.valid || c.USBtxt != shown_.USBtxt || c.USBtxt1 != shown_.USBtxt1) {
+    if (all || c.USBtxt != was.USBtxt)
         setCaption(USBtxt_, c.USBtxt);
+    if (all || c.USBtxt1 != was.USBtxt1)
         setCaption(USBtxt1_, c.USBtxt1);
-        shown_.USBtxt = c.USBtxt;
-        shown_.USBtxt1 = c.USBtxt1;
-    }
+    if (all || c.Caption != was.Caption)
+        setWindowTitle(qt(c.Caption));
+    shown_.controlTexts = c;
+    shown_.controls = core_.controlsRevision();
 }
 
 void TFCOMM::mirrorConnection()
 {
-    ConnectionSnapshot now = ConnectionSnapshot::of(conn_->C);
-    if (shown_.valid && now == shown_.connection)
+    if (shown_.valid && conn_->revision() == shown_.connection)
         return;
+    const ConnectionControls& now = conn_->C;
     setChecked(COMCon_, now.COMCon);
     setChecked(USBCon_, now.USBCon);
     setChecked(ReadBtn_, now.ReadBtn);
@@ -219,28 +217,26 @@ void TFCOMM::mirrorConnection()
     START1_->setEnabled(now.START1Enabled);
     setChecked(STOP1_, now.STOP1Checked);
     STOP1_->setEnabled(now.STOP1Enabled);
-    if (!shown_.valid || now.devices != shown_.connection.devices) {
-        const QSignalBlocker block(DevListBox_);
+    const QSignalBlocker block(DevListBox_);
+    bool sameDevices = static_cast<std::size_t>(DevListBox_->count()) == now.DevListBox.size();
+    for (std::size_t i = 0; sameDevices && i < now.DevListBox.size(); ++i)
+        sameDevices = DevListBox_->item(static_cast<int>(i))->text() == qt(now.DevListBox[i].text);
+    if (!sameDevices) {
         DevListBox_->clear();
-        for (const std::string& line : now.devices)
-            DevListBox_->addItem(qt(line));
+        for (const DevListLine& line : now.DevListBox)
+            DevListBox_->addItem(qt(line.text));
     }
-    {
-        const QSignalBlocker block(DevListBox_);
-        DevListBox_->setCurrentRow(now.DevListBoxSelected);
-    }
-    shown_.connection = std::move(now);
+    DevListBox_->setCurrentRow(now.DevListBoxSelected);
+    shown_.connection = conn_->revision();
 }
 
 void TFCOMM::mirrorLists()
 {
-    if (!shown_.valid || core_.HistoryListBox.added() != shown_.historyAdded
-        || core_.HistoryListBox.size() != shown_.historySize)
-        followLines(HistoryListBox_, core_.HistoryListBox, shown_.historyAdded, shown_.historySize);
-    if (core_.Memo1.added() != shown_.memoAdded || core_.Memo1.size() != shown_.memoSize)
-        followLines(Memo1_, core_.Memo1, shown_.memoAdded, shown_.memoSize);
+    if (!shown_.valid || core_.HistoryListBox.revision() != shown_.history.revision)
+        followLines(HistoryListBox_, core_.HistoryListBox, shown_.history);
+    if (core_.Memo1.revision() != shown_.memo.revision)
+        followLines(Memo1_, core_.Memo1, shown_.memo);
 }
-
 void TFCOMM::mirrorViews()
 {
     // Appended rows come in one batch; the newest becomes the current row, so the

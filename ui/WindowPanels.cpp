@@ -51,13 +51,13 @@ void TFCOMM::buildPanel2()
     RecallCheck_ = placed(new QCheckBox(QStringLiteral("RecallData"), p), "RecallCheck", 2, 4, 88, 17,
                           QStringLiteral("RecallData"));
     RecallCheck_->setFont(pixelFont({Face::Arial, 12, true, true}));
+    useClassicStyle(RecallCheck_);
     RecallCheck_->setToolTip(QStringLiteral("Repeage Record"));
     QObject::connect(RecallCheck_, &QCheckBox::clicked, this, [this](bool checked) {
+        // The core runs the interval edit's change itself when the click sets the edits.
         handle([this, checked] {
-            const RecallControls before = core_.C.recall;
             core_.C.recall.RecallCheck = checked;
             core_.RecallCheckClick();
-            recallTextsChanged(before);
         });
     });
     new EventHook(RecallCheck_, [this](QEvent* event) {
@@ -88,11 +88,7 @@ void TFCOMM::buildPanel2()
             return;
         new EventHook(edit, [this](QEvent* event) {
             if (event->type() == QEvent::KeyRelease)
-                handle([this] {
-                    const RecallControls before = core_.C.recall;
-                    core_.TimeHKeyUp();
-                    recallTextsChanged(before);
-                });
+                handle([this] { core_.TimeHKeyUp(); });
             return false;
         });
     };
@@ -112,6 +108,8 @@ void TFCOMM::buildPanel3()
     Setmax_ = digitEdit(p, "Setmax", limits.Setmax.c_str(), {72, 1, 52, 21}, &FcommCore::SetmaxKeyPress);
     SetMinB_ = placed(new QCheckBox(QStringLiteral("SetMin: "), p), "SetMinB", 4, 25, 66, 17, QStringLiteral("SetMin: "));
     SetMin_ = digitEdit(p, "SetMin", limits.SetMin.c_str(), {72, 23, 52, 21}, &FcommCore::SetmaxKeyPress);
+    useClassicStyle(SetMaxB_);
+    useClassicStyle(SetMinB_);
 
     auto glyphLabel = [p](const char* name, const std::string& text, bool bold, int left, int top) {
         auto* label = new GlyphLabel(GlyphFont::KelvoA2, 14, bold, p);

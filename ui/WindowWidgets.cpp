@@ -6,6 +6,8 @@
 #include <QLineEdit>
 
 #include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
 
 namespace valdrin {
 
@@ -17,6 +19,20 @@ QFont pixelFont(FontChoice choice)
     font.setBold(choice.bold);
     font.setItalic(choice.italic);
     return font;
+}
+
+void useClassicStyle(QWidget* widget)
+{
+    QWidget* owner = widget->window();
+    auto* style = owner->findChild<QStyle*>(QStringLiteral("classicStyle"), Qt::FindDirectChildrenOnly);
+    if (!style) {
+        style = QStyleFactory::create(QStringLiteral("Windows"));
+        if (!style)
+            return;
+        style->setObjectName(QStringLiteral("classicStyle"));
+        style->setParent(owner);
+    }
+    widget->setStyle(style);
 }
 
 void paintColours(QWidget* widget, const QColor& background, const QColor& text)

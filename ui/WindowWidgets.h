@@ -44,6 +44,11 @@ void paintColours(QWidget* widget, const QColor& background, const QColor& text 
 // without text and shortcuts pass, so a paste is not filtered.
 QLineEdit* digitEdit(QWidget* parent, const char* name, const char* text, QRect place, bool (*accept)(char));
 
+// Gives a widget the classic Windows look: the block bar, the plain scroll bar and
+// the check box whose caption starts where the meter programs of its time put it
+// (13-pixel box, 4-pixel gap). One style object serves the whole window.
+void useClassicStyle(QWidget* widget);
+
 inline const QColor kSilver(192, 192, 192);
 inline const QColor kGrey(128, 128, 128);
 
