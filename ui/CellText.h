@@ -1,7 +1,7 @@
-// The grid's cell texts painted from glyphs looked up once per font. The cells hold
-// short single-line Latin-1 texts in one or two fonts; QPainter::drawText lays out and
-// shapes every one anew on every paint, which was most of what the grid's paint cost.
-// Here each font keeps the glyph of every Latin-1 character, and a cell's text goes
+// Short single-line Latin-1 texts painted from glyphs looked up once per font: the
+// grid's cell texts and the LCD panel's Arial labels. QPainter::drawText lays out and
+// shapes every text anew on every paint, which was most of what the grid's paint
+// cost. Here each font keeps the glyph of every Latin-1 character, and a text goes
 // to the painter as one glyph run, placed, kerned and clipped as drawText places it.
 // What the glyph table cannot stand for (other characters, a glyph the font lacks,
 // spacing or capitals set on the font, a turned or scaled painter) is drawn by
