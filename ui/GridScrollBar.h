@@ -1,14 +1,13 @@
 // The grid's vertical scroll bar. It moves with every new row, but once the table
 // holds a few hundred rows one row more changes neither the handle's place nor its
-// length by a pixel; the stock bar repaints all of itself anyway, its whole groove
-// in one fill that the raster engine hands to helper threads. This one repaints
-// only what changed: where the handle was and where it is now; all of itself only
-// when an end is reached or left (the arrows show it).
+// length by a pixel; the stock bar repaints all of itself anyway (a new range
+// repaints it whatever it shows), its whole groove in fills that the raster engine
+// hands to helper threads. This one asks for a repaint only where its handle was
+// and is, and keeps its last picture: a repaint that shows nothing new is a copy.
 #pragma once
 
+#include <QPixmap>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 namespace valdrin {
 
@@ -17,44 +16,25 @@ public:
     explicit GridScrollBar(QWidget* parent = nullptr) : QScrollBar(Qt::Vertical, parent) {}
 
 protected:
-    void sliderChange(SliderChange change) override
-    {
-        // Compared with what was painted last, so a resize or a new style between
-        // two changes cannot hide one.
-        if (change == SliderValueChange || change == SliderRangeChange) {
-            const Shown now = shownNow();
-            if (now == painted_)
-                return;
-            if (now.atTop == painted_.atTop && now.atBottom == painted_.atBottom && painted_.handle.isValid()) {
-                update(now.handle | painted_.handle);
-                return;
-            }
-        }
-        QScrollBar::sliderChange(change);
-    }
-
-    void paintEvent(QPaintEvent* event) override
-    {
-        painted_ = shownNow();
-        QScrollBar::paintEvent(event);
-    }
+    void sliderChange(SliderChange change) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // What the picture shows: the handle, whether the ends are reached (the arrows
+    // tell it), and what it was drawn with.
     struct Shown {
         QRect handle;
         bool atTop = false, atBottom = false;
+        QSize size;
+        qint64 palette = 0;
+        const void* style = nullptr;
+        bool enabled = true, active = true;
         bool operator==(const Shown&) const = default;
     };
+    Shown shownNow() const;
 
-    Shown shownNow() const
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
-                value() == minimum(), value() == maximum()};
-    }
-
-    Shown painted_{QRect(-1, -1, 0, 0)};  // nothing painted yet
+    Shown painted_;  // nothing painted yet: an empty size
+    QPixmap picture_;
 };
 
 } // namespace valdrin
