@@ -99,6 +99,8 @@ void TFCOMM::requestMirror()
 {
     if (screenTimer_.isActive())
         return;  // the frame's mirror is already due
+    if (shown_.valid && stamp() == shown_.stamp)
+        return;  // a poll that read nothing, a tick that changed nothing
     const qint64 since = sinceMirror_.isValid() ? sinceMirror_.elapsed() : kScreenFrameMs;
     if (since >= kScreenFrameMs)
         mirror();

@@ -115,6 +115,7 @@ private:
     void buildTimers();
     void watchHid();
 
+    CoreStamp stamp() const;
     void mirrorLcd();
     void mirrorControls();
     void mirrorConnection();

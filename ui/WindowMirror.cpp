@@ -114,10 +114,25 @@ void followLines(QPlainTextEdit* memo, const BoundedLines& lines, ShownLines& sh
 }
 } // namespace
 
+CoreStamp TFCOMM::stamp() const
+{
+    return {core_.Lcd.revision(),
+            core_.controlsRevision(),
+            conn_->revision(),
+            core_.HistoryListBox.revision(),
+            core_.Memo1.revision(),
+            core_.cds1.generation(),
+            core_.cds1.size(),
+            core_.S.chart.revision(),
+            core_.S.dial.faceRevision(),
+            core_.S.dial.needleRevision()};
+}
+
 void TFCOMM::mirror()
 {
     screenTimer_.stop();
     sinceMirror_.start();
+    shown_.stamp = stamp();
     mirrorLcd();
     mirrorControls();
     mirrorConnection();

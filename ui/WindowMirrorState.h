@@ -18,6 +18,15 @@ struct ShownLines {
     std::size_t size = 0;
 };
 
+// Every revision the window shows, in one: equal stamps, nothing to mirror.
+struct CoreStamp {
+    uint64_t lcd = 0, controls = 0, connection = 0, history = 0, memo = 0;
+    uint64_t tableGeneration = 0;
+    std::size_t rows = 0;
+    uint64_t chart = 0, dialFace = 0, dialNeedle = 0;
+    bool operator==(const CoreStamp&) const = default;
+};
+
 struct ShownState {
     bool valid = false;  // false until the first mirror: everything is shown then
     uint64_t lcd = 0, controls = 0, connection = 0;
@@ -26,6 +35,7 @@ struct ShownState {
     Controls controlTexts;
     ShownLines history, memo;
     std::size_t rows = 0;
+    CoreStamp stamp;  // of the last mirror
 };
 
 } // namespace valdrin
