@@ -7,6 +7,7 @@
 #include "ui/WindowGridView.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScreen>
@@ -150,4 +151,40 @@ TEST(WindowFrames, WatchdogAndSamplingClockRunFromStart)
     const int32_t loaded = f.core().S.recording.SampleCountdown;
     ASSERT_EQ(loaded, 10);
     QTRY_VERIFY_WITH_TIMEOUT(f.core().S.recording.SampleCountdown < loaded, 5000);
+}
+
+// Through the real link: the serial poll reads the pseudo-terminal and the window
+// shows what it read with no one calling the mirror; a burst of readings reaches the
+// grid in a few batches, never more than one a screen frame.
+TEST(WindowFrames, ThePollsReadingsAreMirroredInBatchesAtTheScreensPace)
+{
+    WindowFixture f;
+    auto* lcd = f.find<LcdPanel>("Panel1");
+    auto* grid = f.find<ReadingGridView>("DBGrid1");
+    int batches = 0;
+    QObject::connect(grid->model(), &QAbstractItemModel::rowsInserted, [&batches] { ++batches; });
+    f.click("COMCon");
+    ASSERT_TRUE(f.window->connection().C.COMCon);
+
+    QElapsedTimer clock;
+    clock.start();
+    Bytes burst{0x0A};
+    const int readings = 200;
+    for (int i = 0; i < readings; ++i) {
+        const Bytes frame = encodeLineFrame(i % 2 ? "123451121" : "054321121");
+        burst.insert(burst.end(), frame.begin(), frame.end());
+    }
+    f.com1.write(burst);
+    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), readings, 10000);
+    EXPECT_EQ(digits(lcd->shownState()), "12345");
+    EXPECT_EQ(grid->currentRow(), readings - 1);
+    EXPECT_GE(batches, 1);
+    EXPECT_LE(batches, clock.elapsed() / TFCOMM::kScreenFrameMs + 1);
+    EXPECT_LT(batches, readings / 10) << "rows reach the grid in batches, not one by one";
+
+    // Nothing more arrives: the window stays as it is.
+    const int seen = batches;
+    QTest::qWait(200);
+    EXPECT_EQ(batches, seen);
+    EXPECT_EQ(grid->model()->rowCount(), readings);
 }
