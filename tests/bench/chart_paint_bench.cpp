@@ -15,6 +15,7 @@
 #include <random>
 #include <vector>
 
+#include "MedianMicros.h"
 #include "chart/ChartModel.h"
 #include "ui/ChartPainter.h"
 
@@ -47,20 +48,11 @@ double paintMicros(const ChartModel& model)
     QFont font("Liberation Sans");
     font.setPixelSize(11);
     font.setBold(true);
-    std::vector<double> times;
-    for (int i = 0; i < 205; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        {
-            QPainter painter(&image);
-            painter.setFont(font);
-            paintChart(painter, model, image.size());
-        }
-        const auto end = std::chrono::steady_clock::now();
-        if (i >= 5) // the first paints warm the caches and the font
-            times.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    }
-    std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2), times.end());
-    return times[times.size() / 2];
+    return bench::medianMicros(200, [&] {
+        QPainter painter(&image);
+        painter.setFont(font);
+        paintChart(painter, model, image.size());
+    });
 }
 
 } // namespace

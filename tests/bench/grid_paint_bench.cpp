@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "MedianMicros.h"
 #include "record/ReadingTable.h"
 #include "ui/ReadingGridModel.h"
 #include "ui/UnitColumnDelegate.h"
@@ -55,21 +56,6 @@ void lookLikeTheWindow(ReadingGridView& grid)
     }
 }
 
-// Median of `runs` timings of step, microseconds; the first few warm the caches.
-double medianMicros(int runs, const std::function<void()>& step)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs + 5; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        step();
-        const auto end = std::chrono::steady_clock::now();
-        if (i >= 5)
-            times.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    }
-    std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -95,9 +81,9 @@ int main(int argc, char** argv)
     grid.setCurrentRow(model.rowCount() - 1);
     QApplication::processEvents();
 
-    const double whole = medianMicros(400, [&] { (void)grid.viewport()->grab(); });
+    const double whole = bench::medianMicros(400, [&] { (void)grid.viewport()->grab(); });
     std::printf("whole grid painted (15 rows of 6 cells): %8.1f us\n", whole);
-    const double reading = medianMicros(400, [&] {
+    const double reading = bench::medianMicros(400, [&] {
         addReading();
         model.refresh();
         grid.setCurrentRow(model.rowCount() - 1);
