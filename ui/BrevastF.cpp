@@ -79,9 +79,17 @@ TFCOMM::~TFCOMM()
 void TFCOMM::buildTimers()
 {
     ConTimer_.setObjectName(QStringLiteral("ConTimer"));
+    // The watchdog runs from the event loop, not inside the timer's own slot: the
+    // USB-idle message box it may open would hold the timer (Qt does not fire a timer
+    // again while its slot runs), and the link picture would stop following the link.
     QObject::connect(&ConTimer_, &QTimer::timeout, this, [this] {
-        core_.guarded([this] { core_.ConTimerTimer(); });
-        requestMirror();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                core_.guarded([this] { core_.ConTimerTimer(); });
+                requestMirror();
+            },
+            Qt::QueuedConnection);
     });
     ConTimer_.start(100);
     Trecord_.setObjectName(QStringLiteral("Trecord"));

@@ -8,6 +8,8 @@
 
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScreen>
@@ -187,4 +189,40 @@ TEST(WindowFrames, ThePollsReadingsAreMirroredInBatchesAtTheScreensPace)
     QTest::qWait(200);
     EXPECT_EQ(batches, seen);
     EXPECT_EQ(grid->model()->rowCount(), readings);
+}
+
+namespace {
+// A modal box as the real one is: it runs the event loop until it is closed (here
+// after 400 ms), and notes whether the watchdog ticked meanwhile.
+class ModalMessages final : public RecordingMessages {
+public:
+    FcommCore* core = nullptr;
+    bool watchdogTickedWhileOpen = false;
+
+    void information(const std::string& text, const std::string& caption) override
+    {
+        RecordingMessages::information(text, caption);
+        const int32_t before = core->S.WatchdogTicks;
+        bool ticked = false;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] { ticked = ticked || core->S.WatchdogTicks != before; });
+        probe.start(5);
+        QEventLoop box;
+        QTimer::singleShot(400, &box, &QEventLoop::quit);
+        box.exec();
+        watchdogTickedWhileOpen = ticked;
+    }
+};
+} // namespace
+
+TEST(WindowFrames, TheWatchdogKeepsTickingWhileItsUsbIdleBoxIsOpen)
+{
+    ModalMessages messages;
+    WindowFixture f(&messages);
+    messages.core = &f.core();
+    f.core().S.UsbIdleReports = 1900;  // the cable has sent only idle reports for too long
+    QTRY_COMPARE_WITH_TIMEOUT(messages.texts("information").size(), std::size_t{1}, 3000);
+    EXPECT_EQ(messages.texts("information").front(),
+              "USB interface cable is securely connected, please check if the meter is ready.");
+    EXPECT_TRUE(messages.watchdogTickedWhileOpen);
 }
