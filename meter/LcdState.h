@@ -103,20 +103,29 @@ private:
         if (field == value)
             return;
         field = value;
-        ++revision_;
+        if (edits_ == 0)
+            ++revision_;
     }
 
     uint64_t revision_ = 0;
+    int edits_ = 0;  // frame edits open: their setters leave the revision to the edit
 };
 
-// One frame's edit of the LCD state: the revision advances once, and only when the
-// frame leaves the picture other than it found it. A decoder hides every unit
-// element before it shows the frame's own, so an identical frame changes values
-// on the way and still ends where it began.
+// One frame's edit of the LCD state: the revision advances once, when the edit
+// ends, and only when the frame leaves the picture other than it found it. A
+// decoder hides every unit element before it shows the frame's own, so an
+// identical frame changes values on the way and still ends where it began. The
+// revision never moves while the edit is open, so a view that looks in the middle
+// of a frame (from a message box's loop) cannot take a half-drawn picture for a
+// finished one, and the revision never goes back.
 class LcdEdit {
 public:
-    explicit LcdEdit(LcdState& lcd) : lcd_(lcd), before_(lcd) {}
-    ~LcdEdit() { lcd_.revision_ = before_.revision_ + (lcd_.sameAs(before_) ? 0 : 1); }
+    explicit LcdEdit(LcdState& lcd) : lcd_(lcd), before_(lcd) { ++lcd_.edits_; }
+    ~LcdEdit()
+    {
+        if (--lcd_.edits_ == 0 && !lcd_.sameAs(before_))
+            ++lcd_.revision_;
+    }
     LcdEdit(const LcdEdit&) = delete;
     LcdEdit& operator=(const LcdEdit&) = delete;
 

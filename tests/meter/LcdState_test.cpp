@@ -157,3 +157,28 @@ TEST(LcdState, AFrameErrorIsToldWithTheRevisionOfTheFinishedFrame)
     ASSERT_EQ(messages.errors.size(), 1u);
     EXPECT_EQ(messages.seen, core.Lcd.revision());
 }
+
+// A look in the middle of a frame (from a message box's loop) sees the revision of
+// the last finished picture; the edit's end advances it once, or not at all when
+// the picture ended where it began.
+TEST(LcdState, AnOpenEditKeepsItsRevisionUntilItEnds)
+{
+    LcdState lcd;
+    const uint64_t start = lcd.revision();
+    {
+        LcdEdit edit(lcd);
+        lcd.setCaption(Digit::LcdDa, '1');
+        EXPECT_EQ(lcd.revision(), start);
+        lcd.setCaption(Digit::LcdDa, '9');  // back to what it showed
+    }
+    EXPECT_EQ(lcd.revision(), start);
+    {
+        LcdEdit edit(lcd);
+        lcd.setCaption(Digit::LcdDa, '1');
+        lcd.setCaption(Digit::LcdDb, '2');
+        EXPECT_EQ(lcd.revision(), start);
+    }
+    EXPECT_EQ(lcd.revision(), start + 1);
+    lcd.setCaption(Digit::LcdDa, '5');  // outside an edit, each change counts at once
+    EXPECT_EQ(lcd.revision(), start + 2);
+}
