@@ -54,8 +54,8 @@ public:
 
     // Advances after every handler that may have changed C, now and then when it
     // changed nothing, but never stays when C changed: the window compares it with
-    // the one it last showed. The window calls controlsEdited() after it writes the
-    // user's choice into C itself.
+    // the one it last showed. controlsEdited() counts a change made outside the
+    // handlers (the window's own choices need none: their widgets show them already).
     uint64_t revision() const { return revision_; }
     void controlsEdited() { ++revision_; }
 

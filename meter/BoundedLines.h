@@ -33,7 +33,6 @@ public:
         }
         selected_ = static_cast<long>(lines_.size()) - 1;
         ++added_;
-        ++revision_;
     }
     void clear()
     {
@@ -43,7 +42,6 @@ public:
         bytes_ = 0;
         selected_ = -1;
         ++clears_;
-        ++revision_;
     }
     std::size_t size() const { return lines_.size(); }
     bool empty() const { return lines_.empty(); }
@@ -61,7 +59,7 @@ public:
     // instead of adding the new lines to the ones it still shows.
     unsigned long long clears() const { return clears_; }
     // Advanced by every add and every clear that emptied the list.
-    uint64_t revision() const { return revision_; }
+    uint64_t revision() const { return added_ + clears_; }
     auto begin() const { return lines_.begin(); }
     auto end() const { return lines_.end(); }
 
@@ -73,7 +71,6 @@ private:
     long selected_ = -1;
     unsigned long long added_ = 0;
     unsigned long long clears_ = 0;
-    uint64_t revision_ = 0;
 };
 
 } // namespace valdrin

@@ -70,8 +70,8 @@ public:
 
     // Advances after every handler that may have written C, now and then when it
     // wrote nothing new, but never stays when C changed: the window compares it with
-    // the one it last showed. The window calls controlsEdited() after it writes the
-    // user's edit into C itself.
+    // the one it last showed. controlsEdited() counts a change made outside the
+    // handlers (the window's own edits need none: their widgets show them already).
     uint64_t controlsRevision() const { return controlsRevision_; }
     void controlsEdited() { ++controlsRevision_; }
 

@@ -43,12 +43,7 @@ TFCOMM::TFCOMM(WindowEdgeSet edges, QWidget* parent)
     // Reader threads hand their reports to the GUI loop and wait until they ran.
     owner_.setWakeup([this] {
         QMetaObject::invokeMethod(
-            this,
-            [this] {
-                core_.guarded([this] { owner_.processPending(); });
-                requestMirror();
-            },
-            Qt::QueuedConnection);
+            this, [this] { handlePaced([this] { owner_.processPending(); }); }, Qt::QueuedConnection);
     });
     HidCtl_ = std::make_unique<THidDeviceController>(owner_, edges_.hid);
     conn_ = std::make_unique<ConnectionControl>(core_, COMM2_, *HidCtl_);
@@ -84,19 +79,12 @@ void TFCOMM::buildTimers()
     // again while its slot runs), and the link picture would stop following the link.
     QObject::connect(&ConTimer_, &QTimer::timeout, this, [this] {
         QMetaObject::invokeMethod(
-            this,
-            [this] {
-                core_.guarded([this] { core_.ConTimerTimer(); });
-                requestMirror();
-            },
-            Qt::QueuedConnection);
+            this, [this] { handlePaced([this] { core_.ConTimerTimer(); }); }, Qt::QueuedConnection);
     });
     ConTimer_.start(100);
     Trecord_.setObjectName(QStringLiteral("Trecord"));
-    QObject::connect(&Trecord_, &QTimer::timeout, this, [this] {
-        core_.guarded([this] { core_.TrecordTimer(); });
-        requestMirror();
-    });
+    QObject::connect(&Trecord_, &QTimer::timeout, this,
+                     [this] { handlePaced([this] { core_.TrecordTimer(); }); });
     Trecord_.start(1000);
     pollTimer_.afterTick = [this] { requestMirror(); };
     screenTimer_.setSingleShot(true);

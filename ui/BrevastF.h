@@ -103,6 +103,14 @@ private:
         core_.guarded(std::forward<F>(handler));
         mirror();
     }
+    // The same for the meter's data and the timers: the result is shown at the
+    // screen's pace.
+    template <class F>
+    void handlePaced(F&& handler)
+    {
+        core_.guarded(std::forward<F>(handler));
+        requestMirror();
+    }
 
     void buildControls();
     void buildViews();
@@ -119,7 +127,6 @@ private:
     void mirrorLcd();
     void mirrorControls();
     void mirrorConnection();
-    void mirrorLists();
     void mirrorViews();
     TableFileOptions tableFileOptions() const;
     void repaintAll();

@@ -302,4 +302,18 @@ void drawGlyphText(QPainter& painter, GlyphFont font, QPointF topLeft, qreal pix
     painter.fillPath(path, painter.pen().color());
 }
 
+GlyphPicture glyphPicture(const QPainterPath& outline, const QColor& colour)
+{
+    // A pixel around the outline for the smoothed edges.
+    const QRect bounds = outline.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    GlyphPicture made{QImage(bounds.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied),
+                      bounds.topLeft()};
+    made.image.fill(Qt::transparent);
+    QPainter painter(&made.image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.translate(-bounds.topLeft());
+    painter.fillPath(outline, colour);
+    return made;
+}
+
 } // namespace valdrin

@@ -5,7 +5,10 @@
 // panel, the grid's Unit column and the printed report.
 #pragma once
 
+#include <QColor>
+#include <QImage>
 #include <QPainterPath>
+#include <QPoint>
 #include <QPointF>
 #include <string_view>
 
@@ -29,5 +32,14 @@ qreal glyphTextWidth(GlyphFont font, qreal pixelHeight, std::string_view text);
 // Fills the text in the painter's pen colour; an empty text draws nothing.
 void drawGlyphText(QPainter& painter, GlyphFont font, QPointF topLeft, qreal pixelHeight, std::string_view text,
                    bool bold = false);
+
+// An outline filled once, smoothed, in one colour on transparency: the views keep
+// it and copy it instead of filling the outline at every paint. Drawn at `at`, in
+// the outline's own coordinates.
+struct GlyphPicture {
+    QImage image;
+    QPoint at;
+};
+GlyphPicture glyphPicture(const QPainterPath& outline, const QColor& colour);
 
 } // namespace valdrin

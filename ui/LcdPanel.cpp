@@ -194,17 +194,7 @@ const LcdPanel::Glyph& LcdPanel::glyph(Lcd element, const std::string& caption)
     auto found = glyphCache_.find(key);
     if (found != glyphCache_.end())
         return found->second;
-    const QPainterPath outline = glyphOutline(element, caption);
-    const QRect bounds = outline.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
-    Glyph made{QImage(bounds.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied), bounds.topLeft()};
-    made.image.fill(Qt::transparent);
-    {
-        QPainter painter(&made.image);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.translate(-bounds.topLeft());
-        painter.fillPath(outline, Qt::black);
-    }
-    return glyphCache_.emplace(key, std::move(made)).first->second;
+    return glyphCache_.emplace(key, glyphPicture(glyphOutline(element, caption), Qt::black)).first->second;
 }
 
 void LcdPanel::paintEvent(QPaintEvent* event)

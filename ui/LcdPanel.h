@@ -14,6 +14,7 @@
 
 #include "meter/LcdState.h"
 #include "ui/CellText.h"
+#include "ui/Glyphs.h"
 
 namespace valdrin {
 
@@ -36,12 +37,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // A glyph label drawn once: black with smoothed edges on transparency, placed
-    // at its top left in panel coordinates.
-    struct Glyph {
-        QImage image;
-        QPoint at;
-    };
+    // A glyph label drawn once in black, placed in panel coordinates.
+    using Glyph = GlyphPicture;
     const Glyph& glyph(Lcd element, const std::string& caption);
 
     LcdState state_;

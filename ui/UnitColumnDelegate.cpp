@@ -3,7 +3,6 @@
 #include "ui/Glyphs.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -29,18 +28,9 @@ const UnitColumnDelegate::Picture& UnitColumnDelegate::picture(const std::string
             return kept;
     if (pictures_.size() >= kKeptPictures)
         pictures_.clear();
-    const QPainterPath outline = glyphTextPath(GlyphFont::KelvoA2, kGlyphHeight, text).translated(phase, 0);
-    const QRect bounds = outline.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
-    Picture made{text, colour, phase,
-                 QImage(bounds.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied), bounds.topLeft()};
-    made.image.fill(Qt::transparent);
-    {
-        QPainter painter(&made.image);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.translate(-bounds.topLeft());
-        painter.fillPath(outline, QColor::fromRgba(colour));
-    }
-    pictures_.push_back(std::move(made));
+    pictures_.push_back({text, colour, phase,
+                         glyphPicture(glyphTextPath(GlyphFont::KelvoA2, kGlyphHeight, text).translated(phase, 0),
+                                      QColor::fromRgba(colour))});
     return pictures_.back();
 }
 
@@ -76,10 +66,10 @@ void UnitColumnDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const QColor colour = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
     const Picture& shownPicture = picture(text, colour.rgba(), left - whole);
     // Cut to the cell, as a text too wide for it is.
-    const QPoint at = QPoint(static_cast<int>(whole), top) + shownPicture.offset;
-    const QRect visible = QRect(at, shownPicture.image.size()) & option.rect;
+    const QPoint at = QPoint(static_cast<int>(whole), top) + shownPicture.drawn.at;
+    const QRect visible = QRect(at, shownPicture.drawn.image.size()) & option.rect;
     if (!visible.isEmpty())
-        painter->drawImage(visible.topLeft(), shownPicture.image, visible.translated(-at));
+        painter->drawImage(visible.topLeft(), shownPicture.drawn.image, visible.translated(-at));
 }
 
 QSize UnitColumnDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const

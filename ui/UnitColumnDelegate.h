@@ -2,9 +2,9 @@
 // symbols show as on the meter; other columns are drawn as usual.
 #pragma once
 
-#include <QImage>
-#include <QPoint>
 #include <QStyledItemDelegate>
+
+#include "ui/Glyphs.h"
 
 #include <string>
 #include <vector>
@@ -21,15 +21,14 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    // A unit drawn once in one colour: its smoothed glyphs on transparency, placed by
-    // offset from the whole pixel left of the text's top left. The text's place
-    // within that pixel (phase) changes the smoothing, so it is part of the key.
+    // A unit drawn once in one colour, placed from the whole pixel left of the text's
+    // top left. The text's place within that pixel (phase) changes the smoothing, so
+    // it is part of the key.
     struct Picture {
         std::string text;
         QRgb colour;
         qreal phase;
-        QImage image;
-        QPoint offset;
+        GlyphPicture drawn;
     };
     const Picture& picture(const std::string& text, QRgb colour, qreal phase) const;
 

@@ -70,10 +70,8 @@ std::size_t freshLines(const BoundedLines& lines, const ShownLines& shown)
 
 void remember(const BoundedLines& lines, ShownLines& shown)
 {
-    shown.revision = lines.revision();
     shown.added = lines.added();
     shown.clears = lines.clears();
-    shown.size = lines.size();
 }
 
 // A list box follows its lines: new ones are appended and those the bound dropped
@@ -132,11 +130,19 @@ void TFCOMM::mirror()
 {
     screenTimer_.stop();
     sinceMirror_.start();
-    shown_.stamp = stamp();
-    mirrorLcd();
-    mirrorControls();
-    mirrorConnection();
-    mirrorLists();
+    const CoreStamp was = shown_.stamp;
+    const CoreStamp& now = shown_.stamp = stamp();
+    const bool all = !shown_.valid;
+    if (all || now.lcd != was.lcd)
+        mirrorLcd();
+    if (all || now.controls != was.controls)
+        mirrorControls();
+    if (all || now.connection != was.connection)
+        mirrorConnection();
+    if (all || now.history != was.history)
+        followLines(HistoryListBox_, core_.HistoryListBox, shown_.history);
+    if (now.memo != was.memo)  // the frame log keeps its design text until a line comes
+        followLines(Memo1_, core_.Memo1, shown_.memo);
     mirrorViews();
     // The hidden "Fill" item keeps the mark the chart gives it.
     const bool fill = core_.S.chart.controls().FillChecked;
@@ -148,8 +154,6 @@ void TFCOMM::mirror()
 void TFCOMM::mirrorLcd()
 {
     const LcdState& lcd = core_.Lcd;
-    if (shown_.valid && lcd.revision() == shown_.lcd)
-        return;
     static_cast<LcdPanel*>(Panel1_)->showState(lcd);
     if (PBar2_->maximum() != lcd.PBar2Max || PBar2_->value() != lcd.PBar2Position) {
         // A progress bar repaints itself at once when its value changes; the bar
@@ -162,15 +166,12 @@ void TFCOMM::mirrorLcd()
     CONok_->setVisible(lcd.CONok);
     CONokN_->setVisible(lcd.CONokN);
     oltext_->setVisible(lcd.oltext);
-    shown_.lcd = lcd.revision();
 }
 
 // The user's own edits are in the widgets already; a handler that changed a control
 // advanced the revision, and only the groups whose value differs are touched.
 void TFCOMM::mirrorControls()
 {
-    if (shown_.valid && core_.controlsRevision() == shown_.controls)
-        return;
     const Controls& c = core_.C;
     const Controls& was = shown_.controlTexts;
     const bool all = !shown_.valid;
@@ -205,13 +206,10 @@ void TFCOMM::mirrorControls()
     if (all || c.Caption != was.Caption)
         setWindowTitle(qt(c.Caption));
     shown_.controlTexts = c;
-    shown_.controls = core_.controlsRevision();
 }
 
 void TFCOMM::mirrorConnection()
 {
-    if (shown_.valid && conn_->revision() == shown_.connection)
-        return;
     const ConnectionControls& now = conn_->C;
     setChecked(COMCon_, now.COMCon);
     setChecked(USBCon_, now.USBCon);
@@ -242,16 +240,8 @@ void TFCOMM::mirrorConnection()
             DevListBox_->addItem(qt(line.text));
     }
     DevListBox_->setCurrentRow(now.DevListBoxSelected);
-    shown_.connection = conn_->revision();
 }
 
-void TFCOMM::mirrorLists()
-{
-    if (!shown_.valid || core_.HistoryListBox.revision() != shown_.history.revision)
-        followLines(HistoryListBox_, core_.HistoryListBox, shown_.history);
-    if (core_.Memo1.revision() != shown_.memo.revision)
-        followLines(Memo1_, core_.Memo1, shown_.memo);
-}
 void TFCOMM::mirrorViews()
 {
     // Appended rows come in one batch; the newest becomes the current row, so the

@@ -13,9 +13,7 @@ namespace valdrin {
 // A bounded line list as a view shows it: the view appends what was added since,
 // or starts over after a clear.
 struct ShownLines {
-    uint64_t revision = 0;
     unsigned long long added = 0, clears = 0;
-    std::size_t size = 0;
 };
 
 // Every revision the window shows, in one: equal stamps, nothing to mirror.
@@ -29,13 +27,12 @@ struct CoreStamp {
 
 struct ShownState {
     bool valid = false;  // false until the first mirror: everything is shown then
-    uint64_t lcd = 0, controls = 0, connection = 0;
+    CoreStamp stamp;     // of the last mirror
     // The controls as shown: a new revision touches only the groups that differ
     // (a frame changes the hidden diagnostic texts, not the edits).
     Controls controlTexts;
     ShownLines history, memo;
     std::size_t rows = 0;
-    CoreStamp stamp;  // of the last mirror
 };
 
 } // namespace valdrin

@@ -221,3 +221,22 @@ close_box() {
   done
   return 1
 }
+# After the file command named $1: waits for the one box captioned Error (answering
+# Yes to a question on the way when $2 is "yes"), checks that it is the only box,
+# keeps a picture of the screen and closes the box.
+close_the_error_box() {
+  local box=""
+  for _ in $(seq 200); do
+    box=$(window_named Error)
+    [ -n "$box" ] && break
+    if [ "${2:-}" = yes ] && [ "$(count_other_windows)" -ge 2 ]; then
+      xdotool key --window "$(other_windows | tail -n1)" alt+y 2>/dev/null || true
+    fi
+    sleep 0.05
+  done
+  import -window root "$work/box.png"
+  [ -n "$box" ] || fail "no box captioned Error after $1"
+  echo "box 'Error' shown; windows besides the main one: $(count_other_windows)"
+  [ "$(count_other_windows)" -eq 1 ] || fail "more than the one box open"
+  close_box "$box" || fail "the box did not close with Enter"
+}
